@@ -1,0 +1,171 @@
+// The platform services the system uses, split by concern. A backend (real or simulated) provides one
+// object per concern; the portable code reaches them through Os().
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+#include "platform/Types.h"
+
+namespace kp {
+
+class Dialog;
+class PropertySheet;
+class Wnd;
+
+// The user interface: modal runs, message boxes, the main window, resources.
+class IUi {
+public:
+    virtual ~IUi() = default;
+    virtual int RunModal(Dialog& dialog) = 0;
+    virtual int RunSheet(PropertySheet& sheet) = 0;
+    // A message box captioned with the application name; returns IDOK, IDYES or IDNO.
+    virtual int MessageBox(const std::string& text, unsigned type) = 0;
+    virtual void SetMainWindow(Wnd* wnd) = 0;
+    virtual Wnd* MainWindow() const = 0;
+    // Sends a private message to the main window and returns its result (0 without a main window).
+    virtual intptr_t SendToMain(unsigned msg, uintptr_t wp, intptr_t lp) = 0;
+    // Posts a message to a window; it is handled later in the message loop.
+    virtual void PostMessage(Wnd& wnd, unsigned msg, uintptr_t wp, intptr_t lp) = 0;
+    // Ends the outermost modal run; the process then ends with this code.
+    virtual void PostQuit(int exitCode) = 0;
+    virtual std::string LoadString(int id) = 0;
+    virtual Point GetCursorPos() = 0;
+    // Shows sub-menu `sub` of menu resource `menuId` at `at`; the chosen item reaches owner.OnCommand.
+    virtual void TrackPopupMenu(int menuId, int sub, Point at, Wnd& owner) = 0;
+};
+
+// Clocks. Local time, UTC and the tick count are independent readings.
+class IClock {
+public:
+    virtual ~IClock() = default;
+    virtual SysTime LocalTime() = 0;
+    virtual SysTime UtcTime() = 0;
+    virtual uint32_t TickCount() = 0;
+};
+
+enum class Hive { CurrentUser, LocalMachine };
+enum class Access { Read, Write, All };
+using RegKey = uintptr_t;  // 0: no key
+
+// The registry. Strings are GBK.
+class IRegistry {
+public:
+    virtual ~IRegistry() = default;
+    virtual RegKey Open(Hive hive, const std::string& path, Access access) = 0;  // 0 when it fails
+    virtual RegKey Create(Hive hive, const std::string& path) = 0;  // opens an existing key too; 0 on failure
+    virtual void Close(RegKey key) = 0;
+    // A DWORD value of 4 bytes; false when missing or of another type or size.
+    virtual bool QueryDword(RegKey key, const std::string& name, uint32_t& value) = 0;
+    // A string value read into a buffer of `bufferSize` bytes (terminator included); false when missing,
+    // not a string, or too long for the buffer.
+    virtual bool QueryString(RegKey key, const std::string& name, std::string& value, size_t bufferSize) = 0;
+    virtual bool SetDword(RegKey key, const std::string& name, uint32_t value) = 0;
+    virtual bool SetString(RegKey key, const std::string& name, const std::string& value) = 0;
+    virtual bool DeleteValue(RegKey key, const std::string& name) = 0;
+};
+
+// The process and its surroundings.
+class ISystem {
+public:
+    virtual ~ISystem() = default;
+    // Creates (or opens) a named mutex held until the process ends; `existed` tells whether it was there.
+    virtual bool CreateNamedMutex(const std::string& name, bool& existed) = 0;
+    virtual std::string CurrentDirectory() = 0;
+    virtual bool ComputerName(std::string& name) = 0;
+    virtual bool UserName(std::string& name) = 0;
+    virtual std::string WindowsDirectory() = 0;
+    // The program file's base name without extension ("Kestor" for Kestor.exe).
+    virtual std::string AppName() = 0;
+    // The program file's full path.
+    virtual std::string ModulePath() = 0;
+};
+
+// Files and folders. Paths are GBK.
+class IFiles {
+public:
+    virtual ~IFiles() = default;
+    // Reads at most `maxBytes` bytes of a file; false when it cannot be opened.
+    virtual bool Read(const std::string& path, std::string& bytes, size_t maxBytes) = 0;
+    // Writes a whole file through a temporary file in the same folder that then replaces the old file,
+    // so a failure never leaves a half-written file behind. false when anything failed.
+    virtual bool WriteReplace(const std::string& path, const std::string& bytes) = 0;
+    virtual bool Exists(const std::string& path) = 0;
+};
+
+// Ending the Windows session.
+class IPower {
+public:
+    virtual ~IPower() = default;
+    virtual bool ExitWindows(unsigned flags) = 0;
+};
+
+// The shell: the notification-area icon and opening targets.
+class IShell {
+public:
+    virtual ~IShell() = default;
+    virtual bool AddTrayIcon(Wnd& owner, unsigned id, int iconResource, unsigned callbackMessage,
+                             const std::string& tip) = 0;
+    virtual bool DeleteTrayIcon(Wnd& owner, unsigned id) = 0;
+    virtual bool Open(const std::string& target) = 0;
+};
+
+// The top-level windows of the desktop (all processes), for clearing and restoring the desktop.
+class IDesktop {
+public:
+    virtual ~IDesktop() = default;
+    // Top-level windows in z-order, front to back.
+    virtual std::vector<WindowRef> TopLevelWindows() = 0;
+    virtual WindowRef DesktopWindow() = 0;
+    virtual bool IsWindow(WindowRef w) = 0;
+    virtual bool IsVisible(WindowRef w) = 0;
+    virtual bool IsIconic(WindowRef w) = 0;
+    virtual bool HasParent(WindowRef w) = 0;
+    virtual std::string Title(WindowRef w) = 0;
+    virtual void ShowMinimizedNoActivate(WindowRef w) = 0;
+    virtual void Restore(WindowRef w) = 0;  // restore and repaint
+};
+
+// Holding the user's input inside one window.
+class IInputLock {
+public:
+    virtual ~IInputLock() = default;
+    // A hook that swallows every mouse message of the desktop; 0 when the system refuses it.
+    virtual uintptr_t InstallMouseHook() = 0;
+    virtual void RemoveMouseHook(uintptr_t hook) = 0;
+    // A hook that swallows the task-switching keys (Alt+Tab, Alt+Esc, Ctrl+Esc, the Windows keys) and lets
+    // every other key through; 0 when refused.
+    virtual uintptr_t InstallTaskKeyHook() = 0;
+    virtual void RemoveTaskKeyHook(uintptr_t hook) = 0;
+    // The screen-saver-running flag; `previous` receives the earlier state.
+    virtual void SetScreenSaverRunning(bool running, uint32_t& previous) = 0;
+    // Confines the cursor to a rectangle of the screen; null frees it.
+    virtual void ClipCursor(const Rect* rect) = 0;
+    virtual void ReleaseCapture() = 0;
+};
+
+// Sounds.
+class ISound {
+public:
+    virtual ~ISound() = default;
+    // Plays a wave file and returns when it has finished.
+    virtual bool PlaySync(const std::string& path) = 0;
+};
+
+struct Os {
+    IUi* ui = nullptr;
+    IClock* clock = nullptr;
+    IRegistry* registry = nullptr;
+    ISystem* system = nullptr;
+    IFiles* files = nullptr;
+    IPower* power = nullptr;
+    IShell* shell = nullptr;
+    IDesktop* desktop = nullptr;
+    IInputLock* input = nullptr;
+    ISound* sound = nullptr;
+};
+
+// The services in force; a backend installs them once before the application starts.
+Os& TheOs();
+void InstallOs(const Os& os);
+
+}  // namespace kp
