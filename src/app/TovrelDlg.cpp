@@ -1,0 +1,246 @@
+#include "app/TovrelDlg.h"
+
+#include "app/Messages.h"
+#include "app/PasswordDigest.h"
+#include "app/Settings.h"
+#include "platform/Gbk.h"
+#include "platform/Os.h"
+#include "platform/Profile.h"
+#include "platform/TextFile.h"
+#include "resource.h"
+#include "scheduler/ReminderFile.h"
+#include "sysinfo/PowerCommands.h"
+#include "usercontrol/UserLimitFile.h"
+
+namespace kestor {
+
+CTovrelDlg::CTovrelDlg(const std::string& caption, kp::Wnd* /*parent*/, int startPage)
+    : PropertySheet(caption, startPage) {
+    SetIconResource(IDI_MAIN);
+    AddPage(&m_sysInfo);
+    AddPage(&m_timeset);
+    AddPage(&m_control);
+    AddPage(&m_play);
+    AddPage(&m_process);
+}
+
+bool CTovrelDlg::OnInitDialog() {
+    kp::Os& os = kp::TheOs();
+    kp::IWindow& w = *Window();
+    const std::string about = os.ui->LoadString(IDS_ABOUTBOX);
+    if (!about.empty()) w.AppendSystemMenuItem(IDM_ABOUTBOX, about);
+    w.SetIcon(IDI_MAIN);
+    w.SetTopmost();
+    m_strAppDir = os.system->CurrentDirectory();
+    w.SetText(kp::IDCANCEL, "退出");
+
+    // Every page but the process manager creates its window now and starts its own work.
+    SetActivePage(&m_timeset);
+    SetActivePage(&m_control);
+    SetActivePage(&m_play);
+    SetActivePage(&m_sysInfo);
+
+    if (GetProfileInt("Options", 4) == 4) {
+        WriteProfileInt("Options", 1);
+        m_timeset.m_bAutoRun = 1;
+        WriteProfileInt("Options_d1", 1);
+        m_timeset.WriteRunKey();
+    } else {
+        WriteProfileInt("Options", 0);
+    }
+    m_timeset.m_bAutoRun = GetProfileInt("Options_d1", 4) != 0;
+    m_timeset.WriteRunKey();
+    m_timeset.UpdateData(false);
+
+    m_nMinimized = 0;
+    m_nMinimizedWork = 0;
+
+    std::string userName;
+    os.system->UserName(userName);
+    ApplyStartupRules(userName);
+
+    SetTimer(kAutoHideTimer, m_bUnrestricted ? 1000 : 0);
+    return true;
+}
+
+// The default unlock password until the user sets one, the administrator's name and the hide option.
+void CTovrelDlg::ApplyStartupRules(const std::string& userName) {
+    kp::IRegistry& reg = *kp::TheOs().registry;
+    uint32_t hideAtStart = 0;
+    uint32_t passwordState = 1;
+    std::string adminName;
+    bool installDefault = false;
+    kp::RegKeyHolder key(reg.Open(kp::Hive::LocalMachine, kMachineKeyPath, kp::Access::All));
+    if (!key) {
+        key.Reset(reg.Create(kp::Hive::LocalMachine, kMachineKeyPath));
+        installDefault = true;
+    } else {
+        reg.QueryDword(key.Get(), "Options_g3", hideAtStart);
+        reg.QueryDword(key.Get(), "Options_h2", passwordState);
+        if (!reg.QueryString(key.Get(), "Options_g1", adminName, kRegStringBuffer)) adminName.clear();
+        installDefault = passwordState != 2;
+    }
+    if (installDefault) {
+        WriteProfileString("Options_h1", kDefaultPassword);
+        WriteProfileInt("Options_h2", 1);
+        if (key) {
+            reg.SetString(key.Get(), "Options_h1", PasswordDigest(kDefaultPassword));
+            reg.SetDword(key.Get(), "Options_h2", passwordState);
+        }
+    }
+
+    m_control.m_strAdminName = adminName;
+    m_control.UpdateData(false);
+    m_bUnrestricted = !(hideAtStart != 0 && kp::MbsCmp(adminName, userName) != 0);
+}
+
+void CTovrelDlg::OnTimer(unsigned id) {
+    if (id == kAutoHideTimer) {
+        KillTimer(kAutoHideTimer);
+        HideToTray();
+    }
+}
+
+void CTovrelDlg::HideToTray() {
+    if (m_timeset.m_bSettingsChanged) {
+        if (!m_timeset.OnApply()) return;
+        m_timeset.SetModified(false);
+    }
+    m_sysInfo.StopClock();
+    Window()->Show(false);
+    AddTrayIcon();
+}
+
+void CTovrelDlg::AddTrayIcon() {
+    const uint32_t noTrayIcon = ReadMachineInt("Options_g2", 0);
+    if (noTrayIcon == 1 && !m_bUnrestricted) return;
+    kp::TheOs().shell->AddTrayIcon(*this, kTrayIconId, IDI_TRAY, WM_TRAY_NOTIFY, "Kestor");
+}
+
+void CTovrelDlg::ShowMain() {
+    m_sysInfo.StartClock();
+    Window()->Show(true);
+    Window()->SetFocus(0);
+    SetTimer(kAutoHideTimer, 20000);
+}
+
+bool CTovrelDlg::OnCommand(int id, int code) {
+    (void)code;
+    switch (id) {
+    case kp::IDOK:
+        HideToTray();
+        return true;
+    case kp::IDCANCEL:
+        if (Window()->IsControlEnabled(kp::IDCANCEL) &&
+            kp::TheOs().ui->MessageBox("你真的要关闭本程序吗?", kp::MB_YESNO) == kp::IDYES)
+            SaveAllAndQuit();
+        return true;
+    case ID_TRAY_EXIT: SaveAllAndQuit(); return true;
+    case ID_TRAY_SHOW: ShowMain(); return true;
+    case ID_TRAY_ABOUT: ShowAbout(); return true;
+    case ID_TRAY_AUTORUN: TurnOnAutoRun(); return true;
+    case ID_TRAY_SHUTDOWN: ShutDownNow(); return true;
+    case ID_TRAY_RESTART: RestartNow(); return true;
+    default: return false;
+    }
+}
+
+bool CTovrelDlg::OnSysCommand(unsigned id) {
+    if ((id & 0xFFF0) == IDM_ABOUTBOX) {
+        ShowAbout();
+        return true;
+    }
+    if ((id & 0xFFF0) == kp::SC_CLOSE) {
+        HideToTray();
+        return true;
+    }
+    return false;
+}
+
+bool CTovrelDlg::OnMessage(unsigned msg, uintptr_t /*wp*/, intptr_t lp, intptr_t& result) {
+    switch (msg) {
+    case WM_TRAY_NOTIFY:
+        if (Window()->IsControlEnabled(kp::IDCANCEL)) {
+            const unsigned mouse = static_cast<unsigned>(lp) & 0xFFFF;
+            if (mouse == kp::WM_LBUTTONDBLCLK)
+                ShowMain();
+            else if (mouse == kp::WM_RBUTTONDOWN)
+                ShowTrayMenu();
+        }
+        result = 1;
+        return true;
+    case WM_USER_ACTIVITY:
+        if (m_bUnrestricted) {
+            KillTimer(kAutoHideTimer);
+            SetTimer(kAutoHideTimer, 30000);
+        }
+        result = 1;
+        return true;
+    case WM_SAVE_AND_QUIT:
+        SaveAllAndQuit();
+        result = 1;
+        return true;
+    case WM_SHOW_ABOUT:
+        ShowAbout();
+        result = 1;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CTovrelDlg::OnLButtonDown(bool doubleClick) {
+    if (!doubleClick) NotifyUserActivity();
+}
+
+void CTovrelDlg::OnNcLButtonDown() { NotifyUserActivity(); }
+
+void CTovrelDlg::ShowTrayMenu() {
+    kp::IUi& ui = *kp::TheOs().ui;
+    const kp::Point at = ui.GetCursorPos();
+    Window()->SetForeground();
+    ui.TrackPopupMenu(IDR_TRAY_MENU, 0, at, *this);
+}
+
+void CTovrelDlg::ShowAbout() {
+    // The about box arrives with the shared chrome.
+}
+
+void CTovrelDlg::TurnOnAutoRun() {
+    m_timeset.m_bAutoRun = 1;
+    WriteProfileInt("Options_d1", 1);
+    m_timeset.WriteRunKey();
+    m_timeset.UpdateData(false);
+    kp::TheOs().ui->MessageBox("已设置本程序在系统启动时自动运行", kp::MB_OK);
+}
+
+void CTovrelDlg::SaveAllAndQuit() {
+    kp::Os& os = kp::TheOs();
+    if (m_timeset.m_bSettingsChanged) m_timeset.OnApply();
+    m_sysInfo.StopClock();
+    m_timeset.StopTimers();
+    m_process.StopAutoRefresh();
+
+    // Each file is written whole to a temporary file that then replaces the old one.
+    const int reminderCount = m_timeset.m_bListReady ? m_timeset.ReminderList()->GetItemCount() : 0;
+    kp::TextWriter reminders;
+    if (reminderCount > 0) WriteReminders(*m_timeset.ReminderList(), reminderCount, reminders);
+    if (!os.files->WriteReplace(m_strAppDir + "\\TimeSet.ini", reminders.Bytes())) return;
+
+    const int userCount = m_control.m_bListReady ? m_control.UserList()->GetItemCount() : 0;
+    kp::TextWriter users;
+    if (userCount > 0) WriteUserLimits(*m_control.UserList(), userCount, users);
+    if (!os.files->WriteReplace(m_strAppDir + "\\ControlSet.ini", users.Bytes())) return;
+    WriteProfileInt("Options_e1", os.clock->TickCount());
+
+    kp::TextWriter playlist;
+    if (kp::IListBox* list = m_play.Playlist()) {
+        for (int i = 0; i < list->GetCount(); ++i) playlist.WriteLine(list->GetText(i));
+    }
+    os.files->WriteReplace(m_strAppDir + "\\Playlist.m3u", playlist.Bytes());
+
+    os.shell->DeleteTrayIcon(*this, kTrayIconId);
+    os.ui->PostQuit(18);
+}
+
+}  // namespace kestor

@@ -1,0 +1,55 @@
+// The main window: a property sheet with the five pages, the tray icon, the tray menu, auto-hide and the
+// save-all exit.
+#pragma once
+#include <array>
+#include <string>
+#include "platform/Wnd.h"
+#include "player/TovrelPlay.h"
+#include "process/ProcessManager.h"
+#include "scheduler/TovrelTimeset.h"
+#include "sysinfo/SystemInfo.h"
+#include "usercontrol/TovrelControl.h"
+
+namespace kestor {
+
+class CTovrelDlg : public kp::PropertySheet {
+public:
+    static constexpr unsigned kAutoHideTimer = 10001;
+    static constexpr unsigned kTrayIconId = 101;
+    static constexpr int kMaxMinimized = 255;
+
+    CTovrelDlg(const std::string& caption, kp::Wnd* parent, int startPage);
+
+    bool OnInitDialog() override;
+    void OnTimer(unsigned id) override;
+    bool OnCommand(int id, int code) override;
+    bool OnSysCommand(unsigned id) override;
+    bool OnMessage(unsigned msg, uintptr_t wp, intptr_t lp, intptr_t& result) override;
+    void OnLButtonDown(bool doubleClick) override;
+    void OnNcLButtonDown() override;
+
+    void HideToTray();
+    void ShowMain();
+    // Saves every list to its file, removes the tray icon and quits.
+    void SaveAllAndQuit();
+
+    CTovrelPlay m_play;
+    bool m_bUnrestricted = true;
+    std::string m_strAppDir;
+    CTovrelControl m_control;
+    CSystemInfo m_sysInfo;
+    CProcessManager m_process;
+    CTovrelTimeset m_timeset;
+    std::array<kp::WindowRef, kMaxMinimized> m_minimized{};
+    int m_nMinimized = 0;       // windows remembered by the last clearing of the desktop
+    int m_nMinimizedWork = 0;   // count while collecting
+
+private:
+    void AddTrayIcon();
+    void ShowTrayMenu();
+    void ShowAbout();
+    void TurnOnAutoRun();
+    void ApplyStartupRules(const std::string& userName);
+};
+
+}  // namespace kestor

@@ -1,0 +1,13 @@
+// The music page: an MP3 playlist.
+#pragma once
+#include "app/KestorPage.h"
+
+namespace kestor {
+
+class CTovrelPlay : public KestorPage {
+public:
+    CTovrelPlay();
+    kp::IListBox* Playlist();
+};
+
+}  // namespace kestor

@@ -1,0 +1,19 @@
+#include "scheduler/ReminderFile.h"
+
+namespace kestor {
+
+void WriteReminders(const kp::IListView& list, int count, kp::TextWriter& out) {
+    if (count <= 0) return;
+    out.WriteLine("[ItemCount]");
+    out.WriteUInt32(static_cast<uint32_t>(count));
+    out.WriteLine("D");
+    out.WriteLine("[ItemData]");
+    for (int row = 0; row < count; ++row) {
+        out.WriteUInt32(list.GetItemData(row));
+        out.WriteLine("D");
+        out.WriteLine(list.GetItemText(row, 0));
+        out.WriteLine(list.GetItemText(row, 1));
+    }
+}
+
+}  // namespace kestor

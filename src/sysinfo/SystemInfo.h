@@ -1,0 +1,33 @@
+// The system information page: names, the time since Windows started, the UTC and local clocks, and the
+// three power buttons.
+#pragma once
+#include <cstdint>
+#include <string>
+#include "app/KestorPage.h"
+#include "platform/Types.h"
+
+namespace kestor {
+
+class CSystemInfo : public KestorPage {
+public:
+    static constexpr unsigned kClockTimer = 10002;
+    CSystemInfo();
+    bool OnInitDialog() override;
+    bool OnCommand(int id, int code) override;
+    void OnTimer(unsigned id) override;
+    // Refreshes the clock texts at once and keeps them running, once a second.
+    void StartClock();
+    void StopClock();
+
+    // "3天4小时05分06秒" for the milliseconds since Windows started.
+    static std::string FormatUptime(uint32_t tickCount);
+    // "8:05:09": hours never padded, minutes and seconds always two digits.
+    static std::string FormatClock(const kp::SysTime& t);
+    // "2003年7月5日".
+    static std::string FormatDate(const kp::SysTime& t);
+
+private:
+    void RefreshClocks();
+};
+
+}  // namespace kestor
