@@ -1,0 +1,92 @@
+// GBK comparisons, the atoi rules and the text-mode file.
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "platform/Gbk.h"
+#include "platform/TextFile.h"
+
+using kp::Atoi;
+using kp::MbsCmp;
+using kp::MbsICmp;
+
+TEST(GbkCompare, UserNamesAreByteExactAndCaseSensitive) {
+    EXPECT_EQ(0, MbsCmp("tom", "tom"));
+    EXPECT_NE(0, MbsCmp("Tom", "tom"));
+    EXPECT_LT(MbsCmp("tom", "tomas"), 0);
+    EXPECT_GT(MbsCmp("张三", "tom"), 0);  // double-byte text sorts after ASCII, byte-wise unsigned
+    EXPECT_EQ(0, MbsCmp("张三", "张三"));
+    EXPECT_NE(0, MbsCmp("张三", "张四"));
+}
+
+TEST(GbkCompare, ProcessNamesIgnoreAsciiCaseButNotTrailBytes) {
+    EXPECT_EQ(0, MbsICmp("NOTEPAD.EXE", "notepad.exe"));
+    EXPECT_EQ(0, MbsICmp("记事本.EXE", "记事本.exe"));
+    EXPECT_LT(MbsICmp("a", "B"), 0);
+    // "薃" is 0xCB 0x41 and "薬" 0xCB 0x61 in GBK: their trail bytes look like 'A' and 'a' but are part of
+    // a double-byte character, so they must not be folded together.
+    const std::string upper("\xCB\x41"), lower("\xCB\x61");
+    EXPECT_NE(0, MbsICmp(upper, lower));
+    EXPECT_EQ("\xCB\x41" "abc", kp::MbsLower("\xCB\x41" "ABC"));
+    // A lone lead byte at the end is not a character start of anything: the text stays comparable.
+    EXPECT_EQ(0, MbsICmp("X\xCB", "x\xCB"));
+}
+
+TEST(AtoiRules, ParsesLikeTheCLibrary) {
+    EXPECT_EQ(5, Atoi("5小时"));
+    EXPECT_EQ(12, Atoi("  12"));
+    EXPECT_EQ(-7, Atoi("-7x"));
+    EXPECT_EQ(3, Atoi("+3"));
+    EXPECT_EQ(0, Atoi(""));
+    EXPECT_EQ(0, Atoi("小时"));
+    EXPECT_EQ(0, Atoi("- 5"));
+    EXPECT_EQ(INT_MAX, Atoi("99999999999999999999"));
+    EXPECT_EQ(INT_MIN, Atoi("-99999999999999999999"));
+    EXPECT_EQ(INT_MIN, Atoi("-2147483648"));
+}
+
+TEST(TextFile, LineFeedInsideARawFieldIsWrittenAsCrLfAndReadBack) {
+    kp::TextWriter w;
+    w.WriteLine("[ItemCount]");
+    w.WriteUInt32(0x0A0B0A01u);  // two 0x0A bytes inside the field
+    w.WriteLine("D");
+    // 0x01 0x0A 0x0B 0x0A: both line feeds of the field go out as CR LF.
+    EXPECT_EQ(std::string("[ItemCount]\r\n\x01\r\n\x0B\r\nD\r\n"), w.Bytes());
+
+    kp::TextReader r(w.Bytes());
+    std::string line;
+    uint32_t v = 0;
+    ASSERT_TRUE(r.ReadLine(line));
+    EXPECT_EQ("[ItemCount]", line);
+    ASSERT_TRUE(r.ReadUInt32(v));
+    EXPECT_EQ(0x0A0B0A01u, v);
+    ASSERT_TRUE(r.ReadLine(line));
+    EXPECT_EQ("D", line);
+    EXPECT_FALSE(r.ReadLine(line));
+}
+
+TEST(TextFile, CtrlZIsDataAndALoneCarriageReturnIsKept) {
+    kp::TextReader r(std::string("\x1A\x0D\x02\x03rest\r\nlast", 14));
+    uint32_t v = 0;
+    ASSERT_TRUE(r.ReadUInt32(v));
+    EXPECT_EQ(0x03020D1Au, v);
+    std::string line;
+    ASSERT_TRUE(r.ReadLine(line));
+    EXPECT_EQ("rest", line);
+    ASSERT_TRUE(r.ReadLine(line));
+    EXPECT_EQ("last", line);  // no line end at the very end
+    EXPECT_TRUE(r.AtEnd());
+
+    kp::TextReader cr(std::string("a\rb\r\n"));
+    ASSERT_TRUE(cr.ReadLine(line));
+    EXPECT_EQ("a\rb", line);
+}
+
+TEST(TextFile, ShortFieldConsumesNothing) {
+    kp::TextReader r(std::string("\x01\x02", 2));
+    uint32_t v = 7;
+    EXPECT_FALSE(r.ReadUInt32(v));
+    std::string line;
+    ASSERT_TRUE(r.ReadLine(line));
+    EXPECT_EQ(std::string("\x01\x02"), line);
+}
