@@ -1,0 +1,130 @@
+// In-memory common controls of the simulated platform. Each behaves as its Win32 counterpart does for
+// the operations the program uses, and lets a test read all of its state.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+#include "platform/Controls.h"
+#include "platform/sim/SimResources.h"
+
+namespace kp::sim {
+
+class SimListView final : public IListView {
+public:
+    struct Column {
+        std::string title;
+        int width = 0;
+    };
+    struct Row {
+        std::vector<std::string> texts;  // column 0 first
+        uint32_t data = 0;
+        bool selected = false;
+    };
+
+    void InsertColumn(int col, const std::string& title, int width) override;
+    int InsertItem(int index, const std::string& text) override;
+    int GetItemCount() const override { return static_cast<int>(m_rows.size()); }
+    std::string GetItemText(int item, int sub) const override;
+    bool SetItemText(int item, int sub, const std::string& text) override;
+    uint32_t GetItemData(int item) const override;
+    bool SetItemData(int item, uint32_t data) override;
+    bool DeleteItem(int item) override;
+    void DeleteAllItems() override { m_rows.clear(); }
+    int GetNextSelected(int start) const override;
+    // item -1: every row.
+    void SetSelected(int item, bool selected) override;
+
+    bool sorted = false;     // sort-ascending style
+    bool singleSel = false;  // one selected row at most
+
+    const std::vector<Column>& Columns() const { return m_columns; }
+    const std::vector<Row>& Rows() const { return m_rows; }
+    // The selected rows, top to bottom.
+    std::vector<int> Selection() const;
+
+private:
+    std::vector<Column> m_columns;
+    std::vector<Row> m_rows;
+};
+
+class SimListBox final : public IListBox {
+public:
+    int AddString(const std::string& text) override;
+    int InsertString(int index, const std::string& text) override;
+    int GetCount() const override { return static_cast<int>(m_items.size()); }
+    std::string GetText(int index) const override;
+    bool DeleteString(int index) override;
+    void ResetContent() override;
+    int GetCurSel() const override { return m_sel; }
+    void SetCurSel(int index) override;
+
+    bool sorted = false;
+    const std::vector<std::string>& Items() const { return m_items; }
+
+private:
+    std::vector<std::string> m_items;
+    int m_sel = -1;
+};
+
+class SimCombo final : public ICombo {
+public:
+    int AddString(const std::string& text) override;
+    int GetCount() const override { return static_cast<int>(m_items.size()); }
+    std::string GetLBText(int index) const override;
+    void ResetContent() override;
+    int GetCurSel() const override { return m_sel; }
+    void SetCurSel(int index) override;
+
+    bool sorted = false;
+    const std::vector<std::string>& Items() const { return m_items; }
+
+private:
+    std::vector<std::string> m_items;
+    int m_sel = -1;
+};
+
+class SimDateTime final : public IDateTime {
+public:
+    void SetFormat(const std::string& format) override { m_format = format; }
+    void SetTime(const SysTime& t) override { m_time = t; }
+    SysTime GetTime() const override { return m_time; }
+    const std::optional<std::string>& Format() const { return m_format; }
+
+private:
+    friend class SimWindow;
+    std::optional<std::string> m_format;  // none until SetFormat
+    SysTime m_time;
+};
+
+// Without SetRange the range is the control's default: 100 at the bottom, 0 at the top.
+class SimUpDown final : public IUpDown {
+public:
+    void SetRange(int lower, int upper) override;
+    void SetPos(int pos) override;
+    int GetPos() const override { return m_pos; }
+    int Lower() const { return m_lower; }
+    int Upper() const { return m_upper; }
+
+private:
+    int m_lower = 100, m_upper = 0, m_pos = 0;
+};
+
+// One control of a window, with the state of every kind (only the part of its kind is used).
+struct SimControl {
+    ControlDef def;
+    std::string text;
+    int check = 0;
+    bool enabled = true;
+    bool visible = true;
+    bool link = false;  // SetLinkStatic was called
+    bool linkEnabled = false;
+    std::optional<int> bitmap;  // SetStaticBitmap's last successful resource
+    SimListView listView;
+    SimListBox listBox;
+    SimCombo combo;
+    SimDateTime dateTime;
+    SimUpDown upDown;
+};
+
+}  // namespace kp::sim

@@ -1,0 +1,67 @@
+// What the simulated platform knows of the program's resources: dialog templates with their controls,
+// menus and the string table. Filled from res/Kestor.rc, and by tests for templates of their own.
+#pragma once
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kp::sim {
+
+enum class ControlKind { Unknown, Button, CheckBox, Radio, Edit, Static, GroupBox, ListView, ListBox, Combo,
+                         DateTime, UpDown, Other };
+
+struct ControlDef {
+    int id = 0;
+    ControlKind kind = ControlKind::Unknown;
+    std::string text;        // GBK
+    bool autoCheck = false;  // check box or radio button that the click itself toggles
+    bool sorted = false;     // list view sort-ascending, list box or combo sort style
+    bool singleSel = false;  // list view with one selected row at most
+    bool hidden = false;     // created without WS_VISIBLE
+    bool disabled = false;   // WS_DISABLED
+    bool tabStop = false;
+    bool group = false;      // WS_GROUP: starts a group of radio buttons
+    bool notify = false;     // a static that reports clicks (SS_NOTIFY)
+};
+
+struct DialogDef {
+    int id = 0;
+    std::string caption;  // GBK
+    int width = 0, height = 0;  // dialog units
+    std::vector<ControlDef> controls;
+    const ControlDef* Control(int controlId) const;
+};
+
+struct MenuItemDef {
+    int id = 0;  // 0 for a separator or a pop-up
+    std::string text;  // GBK
+    bool separator = false;
+    bool grayed = false;
+    std::vector<MenuItemDef> items;  // a pop-up's items
+};
+
+struct MenuDef {
+    int id = 0;
+    std::vector<MenuItemDef> items;  // the menu bar level; TrackPopupMenu takes one pop-up of it
+};
+
+class SimResources {
+public:
+    // Reads a resource script; throws SimError with the reason when it cannot be read.
+    void LoadRc(const std::string& path);
+    void AddDialog(DialogDef dialog) { m_dialogs[dialog.id] = std::move(dialog); }
+    void AddMenu(MenuDef menu) { m_menus[menu.id] = std::move(menu); }
+    void AddString(int id, std::string text) { m_strings[id] = std::move(text); }
+
+    const DialogDef* Dialog(int id) const;
+    const MenuDef* Menu(int id) const;
+    std::optional<std::string> String(int id) const;
+
+private:
+    std::map<int, DialogDef> m_dialogs;
+    std::map<int, MenuDef> m_menus;
+    std::map<int, std::string> m_strings;
+};
+
+}  // namespace kp::sim
