@@ -114,6 +114,11 @@ void CTovrelDlg::HideToTray() {
 void CTovrelDlg::AddTrayIcon() {
     const uint32_t noTrayIcon = ReadMachineInt("Options_g2", 0);
     if (noTrayIcon == 1 && !m_bUnrestricted) return;
+    InsertTrayIcon();
+}
+
+// Adding the icon when it is already there fails silently.
+void CTovrelDlg::InsertTrayIcon() {
     kp::TheOs().shell->AddTrayIcon(*this, kTrayIconId, IDI_TRAY, WM_TRAY_NOTIFY, "Kestor");
 }
 
@@ -141,6 +146,8 @@ bool CTovrelDlg::OnCommand(int id, int code) {
     case ID_TRAY_AUTORUN: TurnOnAutoRun(); return true;
     case ID_TRAY_SHUTDOWN: ShutDownNow(); return true;
     case ID_TRAY_RESTART: RestartNow(); return true;
+    case ID_TRAY_LOCK: LockDesktop(); return true;
+    case ID_TRAY_SET_UNLOCK_PASSWORD: SetUnlockPassword(); return true;
     default: return false;
     }
 }
@@ -212,6 +219,92 @@ void CTovrelDlg::TurnOnAutoRun() {
     m_timeset.WriteRunKey();
     m_timeset.UpdateData(false);
     kp::TheOs().ui->MessageBox("已设置本程序在系统启动时自动运行", kp::MB_OK);
+}
+
+void CTovrelDlg::LockDesktop() {
+    MinimizeOrRestore();
+    Window()->SetTopmost();
+    if (m_unlockDlg.DoModal() != kp::IDOK) return;
+    ShowMain();
+    MinimizeOrRestore();
+    if (ReadMachineInt("Options_g3", 0) != 1) InsertTrayIcon();
+}
+
+void CTovrelDlg::MinimizeOrRestore() {
+    kp::IDesktop& desktop = *kp::TheOs().desktop;
+    const kp::WindowRef self = Window()->Ref();
+    const kp::WindowRef desktopWindow = desktop.DesktopWindow();
+    // Collecting straight into the remembered list is safe: it is only written when something is found,
+    // and then it is replaced anyway.
+    m_nMinimizedWork = 0;
+    for (kp::WindowRef w : desktop.TopLevelWindows()) {
+        if (m_nMinimizedWork == kMaxMinimized) break;
+        if (w == self || w == desktopWindow || !desktop.IsVisible(w) || desktop.IsIconic(w) ||
+            desktop.HasParent(w))
+            continue;
+        const std::string title = desktop.Title(w);
+        if (title.empty() || title == "Program Manager") continue;
+        m_minimized[m_nMinimizedWork++] = w;
+    }
+    if (m_nMinimizedWork > 0) {
+        for (int i = 0; i < m_nMinimizedWork; ++i) desktop.ShowMinimizedNoActivate(m_minimized[i]);
+        m_nMinimized = m_nMinimizedWork;
+    } else {
+        for (int i = m_nMinimized - 1; i >= 0; --i) {
+            const kp::WindowRef w = m_minimized[i];
+            if (desktop.IsWindow(w) && desktop.IsIconic(w)) desktop.Restore(w);
+        }
+    }
+    Window()->SetForeground();
+}
+
+bool CTovrelDlg::AskPassword(const char* prompt, std::string& entered) {
+    m_passwordDlg.m_strPrompt = prompt;
+    m_passwordDlg.m_strPassword.clear();
+    if (m_passwordDlg.DoModal() != kp::IDOK) return false;
+    entered = m_passwordDlg.m_strPassword;
+    return true;
+}
+
+namespace {
+// Why a new unlock password would lock the user out for good, or null when it will do. The unlock dialog
+// ignores an empty digest, and the stored digest is read back into a buffer of kRegStringBuffer bytes.
+const char* UnusableUnlockPassword(const std::string& password) {
+    const std::string digest = PasswordDigest(password);
+    if (digest.empty()) return "密码中至少要有一个英文字母、数字或符号，请重新输入";
+    if (digest.size() + 1 > kRegStringBuffer) return "密码太长，请重新输入";
+    return nullptr;
+}
+}  // namespace
+
+void CTovrelDlg::SetUnlockPassword() {
+    kp::IUi& ui = *kp::TheOs().ui;
+    std::string entered;
+    if (!AskPassword("输入旧密码", entered)) return;
+    std::string stored;
+    // No digest equals the product name, so a store that cannot be read refuses every old password.
+    if (!ReadMachineString("Options_h1", stored)) stored = "Kestor";
+    if (PasswordDigest(entered) != stored) {
+        ui.MessageBox("密码不正确", kp::MB_OK);
+        return;
+    }
+
+    std::string first;
+    if (!AskPassword("输入新密码", first)) return;
+    for (;;) {
+        const char* problem = UnusableUnlockPassword(first);
+        if (!problem) {
+            std::string second;
+            if (!AskPassword("再输入一次", second)) return;
+            if (second == first) break;
+            problem = "密码输入有误，请重新输入";
+        }
+        ui.MessageBox(problem, kp::MB_OK);
+        if (!AskPassword("输入新密码", first)) return;
+    }
+
+    WriteProfileString("Options_h1", first);
+    WriteMachineValues(PasswordDigest(first), 2);
 }
 
 void CTovrelDlg::SaveAllAndQuit() {

@@ -8,7 +8,9 @@
 #include "process/ProcessManager.h"
 #include "scheduler/TovrelTimeset.h"
 #include "sysinfo/SystemInfo.h"
+#include "usercontrol/PasswordInputDlg.h"
 #include "usercontrol/TovrelControl.h"
+#include "usercontrol/UnlockDlg.h"
 
 namespace kestor {
 
@@ -32,9 +34,19 @@ public:
     void ShowMain();
     // Saves every list to its file, removes the tray icon and quits.
     void SaveAllAndQuit();
+    // Clears the desktop, holds the user in the unlock dialog, then shows the window and puts the desktop
+    // back.
+    void LockDesktop();
+    // Minimises every other application window and remembers them; when none is left to minimise, restores
+    // the remembered ones instead.
+    void MinimizeOrRestore();
+    // Asks the old unlock password, then the new one twice, and stores it.
+    void SetUnlockPassword();
 
     CTovrelPlay m_play;
+    CPasswordInputDlg m_passwordDlg;
     bool m_bUnrestricted = true;
+    CUnlockDlg m_unlockDlg;
     std::string m_strAppDir;
     CTovrelControl m_control;
     CSystemInfo m_sysInfo;
@@ -46,6 +58,9 @@ public:
 
 private:
     void AddTrayIcon();
+    void InsertTrayIcon();
+    // Runs the password prompt with `prompt`; false unless it ended with OK.
+    bool AskPassword(const char* prompt, std::string& entered);
     void ShowTrayMenu();
     void ShowAbout();
     void TurnOnAutoRun();
