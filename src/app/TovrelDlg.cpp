@@ -3,6 +3,7 @@
 #include "app/Messages.h"
 #include "app/PasswordDigest.h"
 #include "app/Settings.h"
+#include "controls/AboutDlg.h"
 #include "platform/Gbk.h"
 #include "platform/Os.h"
 #include "platform/Profile.h"
@@ -210,7 +211,8 @@ void CTovrelDlg::ShowTrayMenu() {
 }
 
 void CTovrelDlg::ShowAbout() {
-    // The about box arrives with the shared chrome.
+    CAboutDlg about;
+    about.DoModal();
 }
 
 void CTovrelDlg::TurnOnAutoRun() {
