@@ -1,0 +1,382 @@
+// Whole stories of the main window over the simulated platform: start-up, the registry it leaves,
+// hiding into the tray and showing again, the tray commands and the save-all exit.
+#include <gtest/gtest.h>
+
+#include "app/Messages.h"
+#include "app/PasswordDigest.h"
+#include "app/TovrelApp.h"
+#include "app/TovrelDlg.h"
+#include "platform/sim/SimOs.h"
+#include "resource.h"
+
+using kp::Hive;
+using kp::sim::SimOs;
+using kp::sim::SimWindow;
+
+namespace {
+
+const char* const kProfile = "Software\\Kestor\\Kestor\\Setting\\Default";
+const char* const kMachine = "SOFTWARE\\Kestor\\Setting\\Default";
+const char* const kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char* const kRunFailed = "设置自动运行程序失败,如果您需要本程序在系统启动时自动运行，请在程序中设置.";
+
+class MainWindow : public ::testing::Test {
+protected:
+    SimOs os;
+
+    void SetUp() override { os.System().SetCurrentDirectory("D:\\tools"); }
+
+    // Runs the program until it quits or the script ends.
+    void Run() { kestor::RunKestor(); }
+
+    // Chooses a tray menu command the way the user does: right button on the icon, then the item.
+    void TrayCommand(int64_t at, int command) {
+        os.ChooseMenuItem(command, 200);
+        os.At(at, [this] { os.PostTray(kp::WM_RBUTTONDOWN); });
+    }
+
+    kestor::CTovrelDlg& Sheet() { return *static_cast<kestor::CTovrelDlg*>(os.Sheet()->Object()); }
+
+    std::optional<uint32_t> Profile(const char* name) { return os.Reg().GetDword(Hive::CurrentUser, kProfile, name); }
+    std::optional<uint32_t> Machine(const char* name) {
+        return os.Reg().GetDword(Hive::LocalMachine, kMachine, name);
+    }
+};
+
+TEST_F(MainWindow, FirstStartShowsFivePagesHidesIntoTheTrayAndRegistersItself) {
+    os.At(500, [this] {
+        SimWindow* sheet = os.Sheet();
+        ASSERT_NE(nullptr, sheet);
+        EXPECT_TRUE(sheet->IsVisible());
+        EXPECT_TRUE(sheet->IsTopmost());
+        EXPECT_EQ("Kestor", sheet->Caption());
+        EXPECT_EQ("退出", sheet->GetText(kp::IDCANCEL));
+        EXPECT_EQ(IDI_MAIN, sheet->Icon());
+        ASSERT_EQ(5, sheet->PageCount());
+        const char* captions[] = {"系统信息", "自动执行", "Kestor", "自动播放", "进程管理"};
+        for (int i = 0; i < 4; ++i) {
+            ASSERT_NE(nullptr, sheet->Page(i)) << i;
+            EXPECT_EQ(captions[i], sheet->Page(i)->Caption()) << i;
+        }
+        EXPECT_EQ(nullptr, sheet->Page(4)) << "the process page is created only when first opened";
+        EXPECT_EQ(0, sheet->GetActivePage());
+        ASSERT_EQ(1u, sheet->SystemMenuItems().size());
+        EXPECT_EQ(IDM_ABOUTBOX, sheet->SystemMenuItems()[0].first);
+        EXPECT_EQ("关于 Tovrel(&A)...", sheet->SystemMenuItems()[0].second);
+        EXPECT_EQ(1, sheet->Page(1)->GetCheck(IDC_AUTORUN));
+        EXPECT_TRUE(os.TrayIcons().empty());
+        EXPECT_EQ(1000u, sheet->TimerPeriod(kestor::CTovrelDlg::kAutoHideTimer).value_or(0));
+    });
+    os.At(1001, [this] {
+        EXPECT_FALSE(os.Sheet()->IsVisible());
+        ASSERT_EQ(1u, os.TrayIcons().size());
+        EXPECT_EQ(101u, os.TrayIcons()[0].id);
+        EXPECT_EQ(IDI_TRAY, os.TrayIcons()[0].icon);
+        EXPECT_EQ("Kestor", os.TrayIcons()[0].tip);
+        EXPECT_EQ(kestor::WM_TRAY_NOTIFY, os.TrayIcons()[0].callbackMessage);
+        EXPECT_FALSE(os.Sheet()->TimerPeriod(kestor::CTovrelDlg::kAutoHideTimer).has_value());
+    });
+    TrayCommand(2000, ID_TRAY_EXIT);
+    Run();
+
+    EXPECT_EQ(18, os.QuitCode().value_or(-1));
+    EXPECT_EQ(1u, Profile("Options").value_or(99));
+    EXPECT_EQ(1u, Profile("Options_d1").value_or(99));
+    EXPECT_EQ("D:\\tools\\Kestor.exe", os.Reg().GetString(Hive::LocalMachine, kRun, "Kestor").value_or("-"));
+    EXPECT_EQ(kestor::PasswordDigest("MoonGate"), os.Reg().GetString(Hive::LocalMachine, kMachine, "Options_h1"));
+    EXPECT_EQ(1u, Machine("Options_h2").value_or(99));
+    EXPECT_EQ("MoonGate", os.Reg().GetString(Hive::CurrentUser, kProfile, "Options_h1").value_or("-"));
+    EXPECT_EQ(1u, Profile("Options_h2").value_or(99));
+    EXPECT_EQ("MoonGate", os.Reg().GetString(Hive::CurrentUser, kProfile, "Options_f1").value_or("-"));
+    EXPECT_EQ(1u, Profile("Options_f2").value_or(99));
+    EXPECT_TRUE(os.MessageBoxes().empty());
+}
+
+TEST_F(MainWindow, LaterStartsMarkTheRunAndFollowTheStoredAutoRunSetting) {
+    os.Reg().SetDword(Hive::CurrentUser, kProfile, "Options", 1);
+    os.Reg().SetDword(Hive::CurrentUser, kProfile, "Options_d1", 0);
+    os.Reg().SetString(Hive::LocalMachine, kRun, "Kestor", "C:\\old\\Kestor.exe");
+    os.At(100, [this] { EXPECT_EQ(0, os.Sheet()->Page(1)->GetCheck(IDC_AUTORUN)); });
+    Run();
+    EXPECT_EQ(0u, Profile("Options").value_or(99));
+    EXPECT_EQ(0u, Profile("Options_d1").value_or(99));
+    EXPECT_FALSE(os.Reg().GetString(Hive::LocalMachine, kRun, "Kestor").has_value());
+}
+
+TEST_F(MainWindow, DefaultUnlockPasswordComesBackUntilTheUserHasSetOne) {
+    // State 5 is not "set by the user": the default digest is written and the state read is kept.
+    os.Reg().SetDword(Hive::LocalMachine, kMachine, "Options_h2", 5);
+    os.Reg().SetString(Hive::LocalMachine, kMachine, "Options_h1", "999");
+    Run();
+    EXPECT_EQ(kestor::PasswordDigest("MoonGate"), os.Reg().GetString(Hive::LocalMachine, kMachine, "Options_h1"));
+    EXPECT_EQ(5u, Machine("Options_h2").value_or(99));
+
+    SimOs again;
+    again.Reg().SetDword(Hive::LocalMachine, kMachine, "Options_h2", 2);
+    again.Reg().SetString(Hive::LocalMachine, kMachine, "Options_h1", "999");
+    kestor::RunKestor();
+    EXPECT_EQ("999", again.Reg().GetString(Hive::LocalMachine, kMachine, "Options_h1").value_or("-"));
+    EXPECT_FALSE(again.Reg().GetString(Hive::CurrentUser, kProfile, "Options_h1").has_value());
+}
+
+TEST_F(MainWindow, UserWhoMayNotWriteTheMachineKeyStaysUnrestrictedAndIsToldTheRunKeyFailed) {
+    os.Reg().SetDword(Hive::LocalMachine, kMachine, "Options_g3", 1);
+    os.Reg().SetString(Hive::LocalMachine, kMachine, "Options_g1", "boss");
+    os.Reg().DenyWrite(Hive::LocalMachine, "SOFTWARE");
+    os.AnswerMessageBox(kp::IDOK);
+    os.AnswerMessageBox(kp::IDOK);
+    os.At(999, [this] { EXPECT_TRUE(os.Sheet()->IsVisible()) << "the hide option was not readable"; });
+    os.At(1001, [this] { EXPECT_FALSE(os.Sheet()->IsVisible()); EXPECT_EQ(1u, os.TrayIcons().size()); });
+    Run();
+    ASSERT_EQ(2u, os.MessageBoxes().size()) << "first start: once in the first-run branch, once after";
+    EXPECT_EQ(kRunFailed, os.MessageBoxes()[0].text);
+    EXPECT_EQ(kRunFailed, os.MessageBoxes()[1].text);
+    EXPECT_FALSE(os.Reg().GetString(Hive::LocalMachine, kMachine, "Options_h1").has_value());
+    EXPECT_EQ(1u, Profile("Options_d1").value_or(99)) << "the setting stays on";
+}
+
+TEST_F(MainWindow, MissingMachineKeyIsCreatedWithTheDefaultPassword) {
+    ASSERT_FALSE(os.Reg().HasKey(Hive::LocalMachine, kMachine));
+    Run();
+    EXPECT_TRUE(os.Reg().HasKey(Hive::LocalMachine, kMachine));
+    EXPECT_EQ(1u, Machine("Options_h2").value_or(99));
+    EXPECT_EQ(0, os.Reg().OpenHandles());
+}
+
+struct Restriction {
+    const char* admin;
+    const char* user;
+    uint32_t hideAtStart;
+    uint32_t noTrayIcon;
+    bool unrestricted;
+    bool trayIcon;
+};
+
+class MainWindowRestriction : public MainWindow, public ::testing::WithParamInterface<Restriction> {};
+
+TEST_P(MainWindowRestriction, HideOptionsApplyOnlyToOtherUsers) {
+    const Restriction& r = GetParam();
+    os.Reg().SetString(Hive::LocalMachine, kMachine, "Options_g1", r.admin);
+    os.Reg().SetDword(Hive::LocalMachine, kMachine, "Options_g3", r.hideAtStart);
+    os.Reg().SetDword(Hive::LocalMachine, kMachine, "Options_g2", r.noTrayIcon);
+    os.System().SetUserName(std::string(r.user));
+    os.At(100, [&] {
+        EXPECT_EQ(r.unrestricted, os.Sheet()->IsVisible());
+        EXPECT_EQ(r.trayIcon, !os.TrayIcons().empty());
+        EXPECT_EQ(r.admin, os.Sheet()->Page(2)->GetText(IDC_MACHINE_ADMIN));
+    });
+    os.KeepRunningUntil(2000);
+    Run();
+    EXPECT_EQ(r.unrestricted, Sheet().m_bUnrestricted);
+    EXPECT_FALSE(os.Sheet()->IsVisible());
+    EXPECT_EQ(r.trayIcon, !os.TrayIcons().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Configurations, MainWindowRestriction,
+    ::testing::Values(Restriction{"Admin", "tom", 1, 1, false, false},   // hidden at once, no icon
+                      Restriction{"Admin", "tom", 1, 0, false, true},    // hidden at once, icon
+                      Restriction{"Admin", "admin", 1, 1, false, false}, // names differ in case only
+                      Restriction{"Admin", "Admin", 1, 1, true, true},   // the administrator himself
+                      Restriction{"Admin", "tom", 0, 1, true, true}));   // icon option alone hides nothing
+
+TEST_F(MainWindow, ShownFromTheTrayHidesAfterTwentySecondsOrThirtyAfterActivity) {
+    os.At(2000, [this] { os.PostTray(kp::WM_LBUTTONDBLCLK); });
+    os.At(2001, [this] {
+        EXPECT_TRUE(os.Sheet()->IsVisible());
+        EXPECT_EQ(20000u, os.Sheet()->TimerPeriod(kestor::CTovrelDlg::kAutoHideTimer).value_or(0));
+    });
+    os.At(21999, [this] { EXPECT_TRUE(os.Sheet()->IsVisible()); });
+    os.At(22001, [this] { EXPECT_FALSE(os.Sheet()->IsVisible()); });
+    // Shown again at 30 s; a click on a page's background at 45 s postpones hiding to 75 s.
+    os.At(30000, [this] { os.PostTray(kp::WM_LBUTTONDBLCLK); });
+    os.At(45000, [this] { os.Sheet()->Page(0)->LButtonDown(); });
+    os.At(50001, [this] { EXPECT_TRUE(os.Sheet()->IsVisible()); });
+    os.At(74999, [this] { EXPECT_TRUE(os.Sheet()->IsVisible()); });
+    os.At(75001, [this] { EXPECT_FALSE(os.Sheet()->IsVisible()); });
+    Run();
+}
+
+TEST_F(MainWindow, RestrictedUserCannotPostponeHiding) {
+    os.Reg().SetDword(Hive::LocalMachine, kMachine, "Options_g3", 1);
+    os.Reg().SetString(Hive::LocalMachine, kMachine, "Options_g1", "boss");
+    os.At(1000, [this] { os.PostTray(kp::WM_LBUTTONDBLCLK); });
+    os.At(15000, [this] { os.Sheet()->Page(1)->LButtonDown(); os.Sheet()->LButtonDown(); });
+    os.At(20999, [this] { EXPECT_TRUE(os.Sheet()->IsVisible()); });
+    os.At(21001, [this] { EXPECT_FALSE(os.Sheet()->IsVisible()); });
+    Run();
+}
+
+TEST_F(MainWindow, EscapeAsksBeforeQuittingAndNoKeepsEverything) {
+    os.At(300, [this] { os.Sheet()->Escape(); });
+    os.AnswerMessageBox(kp::IDNO);
+    os.At(400, [this] {
+        ASSERT_EQ(1u, os.MessageBoxes().size());
+        EXPECT_EQ("你真的要关闭本程序吗?", os.MessageBoxes()[0].text);
+        EXPECT_EQ(kp::MB_YESNO, os.MessageBoxes()[0].type & 0xF);
+        EXPECT_FALSE(os.QuitCode().has_value());
+        EXPECT_TRUE(os.Files().Writes().empty());
+        EXPECT_TRUE(os.Sheet()->IsVisible());
+    });
+    os.At(500, [this] { os.Sheet()->Escape(); });
+    os.AnswerMessageBox(kp::IDYES);
+    Run();
+    EXPECT_EQ(18, os.QuitCode().value_or(-1));
+    EXPECT_EQ(3u, os.Files().Writes().size());
+}
+
+TEST_F(MainWindow, SaveAllWritesTheThreeListsInOrderAndRemovesTheTrayIcon) {
+    os.SetTickCount(123456);
+    os.At(1500, [this] {
+        // A reminder row, a user row and two playlist entries, as their pages would hold them.
+        kp::IListView& reminders = os.Sheet()->Page(1)->ListView(IDC_REMINDER_LIST);
+        reminders.InsertItem(0, "05月20日09点05分");
+        reminders.SetItemText(0, 1, "开会");
+        reminders.SetItemData(0, (5u << 24) | (20u << 16) | (9u << 8) | 10u);  // minute 10 = 0x0A
+        kp::IListView& users = os.Sheet()->Page(2)->ListView(IDC_USER_LIST);
+        users.InsertItem(0, "tom");
+        users.SetItemText(0, 1, "1小时");
+        users.SetItemText(0, 2, "5分钟");
+        users.SetItemData(0, 1);
+        kp::IListBox& songs = os.Sheet()->Page(3)->ListBox(IDC_PLAYLIST);
+        songs.AddString("D:\\music\\b.mp3");
+        songs.AddString("D:\\music\\A.mp3");
+    });
+    TrayCommand(2000, ID_TRAY_EXIT);
+    Run();
+
+    const std::vector<std::string> order = {"D:\\tools\\TimeSet.ini", "D:\\tools\\ControlSet.ini",
+                                            "D:\\tools\\Playlist.m3u"};
+    EXPECT_EQ(order, os.Files().Writes());
+    EXPECT_EQ(std::string("[ItemCount]\r\n\x01\0\0\0D\r\n[ItemData]\r\n"
+                          "\x0D\x0A\x09\x14\x05"
+                          "D\r\n05月20日09点05分\r\n开会\r\n",
+                          sizeof("[ItemCount]\r\n\x01\0\0\0D\r\n[ItemData]\r\n\x0D\x0A\x09\x14\x05"
+                                 "D\r\n05月20日09点05分\r\n开会\r\n") - 1),
+              os.Files().Get("D:\\tools\\TimeSet.ini").value_or("-"));
+    EXPECT_EQ(std::string("[ItemCount]\r\n\x01\0\0\0D\r\n[ItemData]\r\nD\r\ntom\r\nD\r\n1小时\r\nD\r\n5分钟\r\nD\r\n\r\n"
+                          "\x01\0\0\0",
+                          sizeof("[ItemCount]\r\n\x01\0\0\0D\r\n[ItemData]\r\nD\r\ntom\r\nD\r\n1小时\r\nD\r\n5分钟\r\nD\r\n\r\n"
+                                 "\x01\0\0\0") - 1),
+              os.Files().Get("D:\\tools\\ControlSet.ini").value_or("-"));
+    EXPECT_EQ("D:\\music\\A.mp3\r\nD:\\music\\b.mp3\r\n", os.Files().Get("D:\\tools\\Playlist.m3u").value_or("-"));
+    EXPECT_TRUE(os.TrayIcons().empty());
+    EXPECT_EQ(18, os.QuitCode().value_or(-1));
+}
+
+TEST_F(MainWindow, EmptyListsLeaveEmptyFilesAndTheExitTickCount) {
+    os.SetTickCount(5000);
+    TrayCommand(3000, ID_TRAY_EXIT);
+    Run();
+    for (const char* name : {"TimeSet.ini", "ControlSet.ini", "Playlist.m3u"})
+        EXPECT_EQ("", os.Files().Get(std::string("D:\\tools\\") + name).value_or("-")) << name;
+    EXPECT_EQ(5000u + 3200u, Profile("Options_e1").value_or(0));
+}
+
+TEST_F(MainWindow, AListThatCannotBeWrittenKeepsTheOldFileAndTheProgramRunning) {
+    os.Files().Put("D:\\tools\\TimeSet.ini", "old reminders");
+    os.Files().FailWrites("D:\\tools\\TimeSet.ini");
+    TrayCommand(2000, ID_TRAY_EXIT);
+    os.At(3000, [this] {
+        EXPECT_FALSE(os.QuitCode().has_value());
+        EXPECT_EQ(1u, os.TrayIcons().size());
+    });
+    Run();
+    EXPECT_EQ("old reminders", os.Files().Get("D:\\tools\\TimeSet.ini").value_or("-"));
+    EXPECT_FALSE(os.Files().Has("D:\\tools\\ControlSet.ini"));
+    EXPECT_FALSE(Profile("Options_e1").has_value());
+}
+
+TEST_F(MainWindow, ShutdownAndRestartFromTheTraySaveNothing) {
+    TrayCommand(2000, ID_TRAY_SHUTDOWN);
+    TrayCommand(3000, ID_TRAY_RESTART);
+    Run();
+    EXPECT_EQ((std::vector<unsigned>{kp::EWX_SHUTDOWN, kp::EWX_REBOOT}), os.Power().Calls());
+    EXPECT_TRUE(os.Files().Writes().empty());
+    EXPECT_FALSE(os.QuitCode().has_value());
+}
+
+TEST_F(MainWindow, AutoRunFromTheTrayTurnsTheSettingOnAndSaysSo) {
+    os.Reg().SetDword(Hive::CurrentUser, kProfile, "Options", 0);
+    os.Reg().SetDword(Hive::CurrentUser, kProfile, "Options_d1", 0);
+    TrayCommand(2000, ID_TRAY_AUTORUN);
+    os.AnswerMessageBox(kp::IDOK);
+    os.At(3000, [this] { EXPECT_EQ(1, os.Sheet()->Page(1)->GetCheck(IDC_AUTORUN)); });
+    Run();
+    ASSERT_EQ(1u, os.MessageBoxes().size());
+    EXPECT_EQ("已设置本程序在系统启动时自动运行", os.MessageBoxes()[0].text);
+    EXPECT_EQ(1u, Profile("Options_d1").value_or(99));
+    EXPECT_EQ("D:\\tools\\Kestor.exe", os.Reg().GetString(Hive::LocalMachine, kRun, "Kestor").value_or("-"));
+}
+
+TEST_F(MainWindow, AChangedSchedulerSettingIsAppliedBeforeTheListsAreSaved) {
+    os.At(300, [this] { os.Sheet()->Page(1)->Click(IDC_AUTORUN); });
+    os.At(400, [this] {
+        EXPECT_TRUE(os.Sheet()->PageModified(1));
+        EXPECT_EQ(1u, Profile("Options_d1").value_or(99)) << "nothing changes before the apply";
+    });
+    TrayCommand(500, ID_TRAY_EXIT);
+    Run();
+    EXPECT_EQ(0u, Profile("Options_d1").value_or(99));
+    EXPECT_FALSE(os.Reg().GetString(Hive::LocalMachine, kRun, "Kestor").has_value());
+}
+
+TEST_F(MainWindow, HidingAppliesAChangedSchedulerSettingAndClearsTheModifiedMark) {
+    os.At(300, [this] { os.Sheet()->Page(1)->Click(IDC_AUTORUN); });
+    os.At(1100, [this] {
+        EXPECT_FALSE(os.Sheet()->IsVisible());
+        EXPECT_FALSE(os.Sheet()->PageModified(1));
+        EXPECT_EQ(0u, Profile("Options_d1").value_or(99));
+    });
+    Run();
+}
+
+TEST_F(MainWindow, SecondCopySaysSoAndTouchesNothing) {
+    os.System().MarkMutexExisting("1");
+    os.AnswerMessageBox(kp::IDOK);
+    Run();
+    ASSERT_EQ(1u, os.MessageBoxes().size());
+    EXPECT_EQ("应用程序已经在运行", os.MessageBoxes()[0].text);
+    EXPECT_EQ(nullptr, os.Sheet());
+    EXPECT_FALSE(os.Reg().HasKey(Hive::CurrentUser, "Software\\Kestor"));
+}
+
+TEST_F(MainWindow, InformationClockRunsOnlyWhileShown) {
+    os.At(500, [this] {
+        EXPECT_EQ(1000u, os.Sheet()->Page(0)->TimerPeriod(kestor::CSystemInfo::kClockTimer).value_or(0));
+    });
+    os.At(1500, [this] {
+        EXPECT_FALSE(os.Sheet()->Page(0)->TimerPeriod(kestor::CSystemInfo::kClockTimer).has_value());
+        os.PostTray(kp::WM_LBUTTONDBLCLK);
+    });
+    os.At(1600, [this] {
+        EXPECT_EQ(1000u, os.Sheet()->Page(0)->TimerPeriod(kestor::CSystemInfo::kClockTimer).value_or(0));
+    });
+    Run();
+}
+
+TEST(NameLookup, UserNameIsLowerCasedAndUnknownSelectorsSayError) {
+    SimOs os;
+    os.System().SetUserName(std::string("Tom"));
+    os.System().SetComputerName(std::string("DESK-01"));
+    EXPECT_EQ("tom", kestor::LookUpName(2));
+    EXPECT_EQ("DESK-01", kestor::LookUpName(1));
+    EXPECT_EQ("Error", kestor::LookUpName(3));
+}
+
+TEST(SystemInfoFormats, ClockAndUptimeTexts) {
+    using kestor::CSystemInfo;
+    EXPECT_EQ("3天4小时05分06秒", CSystemInfo::FormatUptime(((3 * 24 + 4) * 3600 + 5 * 60 + 6) * 1000u + 999));
+    EXPECT_EQ("0天0小时12分07秒", CSystemInfo::FormatUptime((12 * 60 + 7) * 1000u));
+    EXPECT_EQ("1天10小时10分10秒", CSystemInfo::FormatUptime(((24 + 10) * 3600 + 610) * 1000u));
+    EXPECT_EQ("49天17小时02分47秒", CSystemInfo::FormatUptime(0xFFFFFFFFu));
+    kp::SysTime t;
+    t.wHour = 8; t.wMinute = 5; t.wSecond = 9;
+    EXPECT_EQ("8:05:09", CSystemInfo::FormatClock(t));
+    t.wHour = 0; t.wMinute = 0; t.wSecond = 0;
+    EXPECT_EQ("0:00:00", CSystemInfo::FormatClock(t));
+    t.wYear = 2003; t.wMonth = 7; t.wDay = 5;
+    EXPECT_EQ("2003年7月5日", CSystemInfo::FormatDate(t));
+}
+
+}  // namespace
