@@ -1,0 +1,18 @@
+#include "platform/win32/Backend.h"
+
+namespace kp::win32 {
+
+Backend::Backend() {
+    m_os.ui = &m_ui;
+    m_os.clock = &m_clock;
+    m_os.registry = &m_registry;
+    m_os.system = &m_system;
+    m_os.files = &m_files;
+    m_os.power = &m_power;
+    m_os.shell = &m_shell;
+    m_os.desktop = &m_desktop;
+    m_os.input = &m_input;
+    m_os.sound = &m_sound;
+}
+
+}  // namespace kp::win32
