@@ -177,9 +177,15 @@ private:
     std::string LoadString(int id);
     void TrackPopupMenu(int menuId, int sub, Point at, Wnd& owner);
 
+    // Opens a modal level for a dialog or sheet window: init (OnInitDialog), then, unless it ended
+    // already, shows the window, runs `shown` and the loop. Returns EndDialog's result, or -1.
+    int RunWindowLevel(SimWindow& w, Wnd& object, const std::function<void()>& init,
+                       const std::function<void()>& shown);
     SimWindow& NewWindow(SimWindow::Kind kind, Wnd& wnd, int templateId);
     SimWindow* LiveWindow(const Wnd& wnd) const;
     void DestroyWindow(SimWindow& w);
+    // Detaches a window and its pages without running their handlers (a run that failed).
+    void Abandon(SimWindow& w);
     // Runs one event: a posted message, else the earliest action or timer if it is due by `limit`.
     // Returns false (time moved to `limit`) when nothing is due by then.
     bool Step(int64_t limit);

@@ -23,6 +23,7 @@ struct ControlDef {
     bool tabStop = false;
     bool group = false;      // WS_GROUP: starts a group of radio buttons
     bool notify = false;     // a static that reports clicks (SS_NOTIFY)
+    bool readOnly = false;   // an edit the user cannot type into
 };
 
 struct DialogDef {
@@ -48,8 +49,6 @@ struct MenuDef {
 
 class SimResources {
 public:
-    // Reads a resource script; throws SimError with the reason when it cannot be read.
-    void LoadRc(const std::string& path);
     void AddDialog(DialogDef dialog) { m_dialogs[dialog.id] = std::move(dialog); }
     void AddMenu(MenuDef menu) { m_menus[menu.id] = std::move(menu); }
     void AddString(int id, std::string text) { m_strings[id] = std::move(text); }

@@ -207,6 +207,7 @@ public:
 
 private:
     friend class SimOs;
+    friend class SimWindow;
     struct Fake {
         std::string title;
         bool visible, minimized, hasParent, alive;
@@ -247,6 +248,9 @@ public:
     const std::vector<std::string>& Log() const { return m_log; }
 
 private:
+    uintptr_t Install(uintptr_t& slot, bool refuse, const char* what);
+    void Remove(uintptr_t& slot, uintptr_t hook, const char* what);
+
     bool m_refuseMouse = false, m_refuseKeys = false;
     uintptr_t m_mouseHook = 0, m_keyHook = 0, m_nextHook = 0x7000;
     bool m_screenSaver = false;

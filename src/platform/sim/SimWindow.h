@@ -164,6 +164,10 @@ private:
     void DeliverNotify(int id, int code);
     // The sheet's default handling of its buttons.
     void SheetCommand(int id, int code);
+    // Escape or Enter: the command goes to the sheet for a page.
+    void PressKey(int command, const char* action);
+    // The user's selection of one row (none for -1), with LVN_ITEMCHANGED for each row that changed.
+    void SelectOnlyRow(int id, SimListView& list, int index);
     void ActivatePage(int index);
     void SetVisible(bool show);
     void Destroyed();
@@ -171,11 +175,13 @@ private:
     SimOs& m_os;
     Kind m_kind;
     Wnd* m_wnd;
+    const Wnd* m_identity;  // the object the window was made for; only compared, never used
     int m_templateId;
     WindowRef m_ref;
     bool m_lazyControls = true;  // a template the resources do not know: controls appear when used
     std::string m_caption;
     std::map<int, std::unique_ptr<SimControl>> m_controls;
+    std::vector<int> m_order;  // control ids in template (or creation) order
     std::map<unsigned, Timer> m_timers;
     int m_focus = 0;
     bool m_visible = false;

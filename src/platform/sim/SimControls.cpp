@@ -1,0 +1,158 @@
+#include "platform/sim/SimControls.h"
+
+#include <algorithm>
+
+#include "platform/Gbk.h"
+
+namespace kp::sim {
+
+namespace {
+
+// Where a sorted control puts a new text: after the texts that compare equal or less.
+template <typename Texts, typename Get>
+int SortedPosition(const Texts& items, const std::string& text, Get get) {
+    int i = 0;
+    for (const auto& item : items) {
+        if (MbsICmp(get(item), text) > 0) break;
+        ++i;
+    }
+    return i;
+}
+
+const std::string& Same(const std::string& s) { return s; }
+
+}  // namespace
+
+void SimListView::InsertColumn(int col, const std::string& title, int width) {
+    const int at = std::clamp(col, 0, static_cast<int>(m_columns.size()));
+    m_columns.insert(m_columns.begin() + at, Column{title, width});
+}
+
+int SimListView::InsertItem(int index, const std::string& text) {
+    if (index < 0) return -1;
+    int at = std::min(index, GetItemCount());
+    if (sorted) at = SortedPosition(m_rows, text, [](const Row& r) -> const std::string& { return r.texts[0]; });
+    Row row;
+    row.texts.push_back(text);
+    m_rows.insert(m_rows.begin() + at, std::move(row));
+    return at;
+}
+
+std::string SimListView::GetItemText(int item, int sub) const {
+    if (item < 0 || item >= GetItemCount() || sub < 0) return std::string();
+    const Row& row = m_rows[item];
+    return sub < static_cast<int>(row.texts.size()) ? row.texts[sub] : std::string();
+}
+
+bool SimListView::SetItemText(int item, int sub, const std::string& text) {
+    const int subs = std::max<int>(1, static_cast<int>(m_columns.size()));
+    if (item < 0 || item >= GetItemCount() || sub < 0 || sub >= subs) return false;
+    Row& row = m_rows[item];
+    if (static_cast<int>(row.texts.size()) <= sub) row.texts.resize(sub + 1);
+    row.texts[sub] = text;
+    return true;
+}
+
+uint32_t SimListView::GetItemData(int item) const {
+    return item >= 0 && item < GetItemCount() ? m_rows[item].data : 0;
+}
+
+bool SimListView::SetItemData(int item, uint32_t data) {
+    if (item < 0 || item >= GetItemCount()) return false;
+    m_rows[item].data = data;
+    return true;
+}
+
+bool SimListView::DeleteItem(int item) {
+    if (item < 0 || item >= GetItemCount()) return false;
+    m_rows.erase(m_rows.begin() + item);
+    return true;
+}
+
+int SimListView::GetNextSelected(int start) const {
+    for (int i = std::max(start + 1, 0); i < GetItemCount(); ++i)
+        if (m_rows[i].selected) return i;
+    return -1;
+}
+
+void SimListView::SetSelected(int item, bool selected) {
+    if (item == -1) {
+        for (Row& row : m_rows) row.selected = selected;
+        return;
+    }
+    if (item < 0 || item >= GetItemCount()) return;
+    if (selected && singleSel)
+        for (Row& row : m_rows) row.selected = false;
+    m_rows[item].selected = selected;
+}
+
+std::vector<int> SimListView::Selection() const {
+    std::vector<int> out;
+    for (int i = 0; i < GetItemCount(); ++i)
+        if (m_rows[i].selected) out.push_back(i);
+    return out;
+}
+
+int SimListBox::AddString(const std::string& text) {
+    const int at = sorted ? SortedPosition(m_items, text, Same) : GetCount();
+    return InsertString(at, text);
+}
+
+int SimListBox::InsertString(int index, const std::string& text) {
+    if (index == -1) index = GetCount();
+    if (index < 0 || index > GetCount()) return -1;
+    m_items.insert(m_items.begin() + index, text);
+    if (m_sel >= index) ++m_sel;
+    return index;
+}
+
+std::string SimListBox::GetText(int index) const {
+    return index >= 0 && index < GetCount() ? m_items[index] : std::string();
+}
+
+bool SimListBox::DeleteString(int index) {
+    if (index < 0 || index >= GetCount()) return false;
+    m_items.erase(m_items.begin() + index);
+    if (m_sel == index)
+        m_sel = -1;
+    else if (m_sel > index)
+        --m_sel;
+    return true;
+}
+
+void SimListBox::ResetContent() {
+    m_items.clear();
+    m_sel = -1;
+}
+
+void SimListBox::SetCurSel(int index) { m_sel = index >= 0 && index < GetCount() ? index : -1; }
+
+int SimCombo::AddString(const std::string& text) {
+    const int at = sorted ? SortedPosition(m_items, text, Same) : GetCount();
+    m_items.insert(m_items.begin() + at, text);
+    if (m_sel >= at) ++m_sel;
+    return at;
+}
+
+std::string SimCombo::GetLBText(int index) const {
+    return index >= 0 && index < GetCount() ? m_items[index] : std::string();
+}
+
+void SimCombo::ResetContent() {
+    m_items.clear();
+    m_sel = -1;
+}
+
+void SimCombo::SetCurSel(int index) { m_sel = index >= 0 && index < GetCount() ? index : -1; }
+
+void SimUpDown::SetRange(int lower, int upper) {
+    m_lower = lower;
+    m_upper = upper;
+    SetPos(m_pos);
+}
+
+void SimUpDown::SetPos(int pos) {
+    m_pos = std::clamp(pos, std::min(m_lower, m_upper), std::max(m_lower, m_upper));
+}
+
+}  // namespace kp::sim
