@@ -1,6 +1,6 @@
 // res/resource.h and res/Kestor.rc checked against each other: no id clash within a dialog, every control id
 // named in its dialog's block, pages of one size, nothing overlapping, and pictures in the formats loaded.
-#include "RcFile.h"
+#include "platform/sim/RcFile.h"
 
 #include <gtest/gtest.h>
 

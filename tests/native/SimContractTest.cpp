@@ -13,6 +13,7 @@
 #include "platform/SysTimeMath.h"
 #include "platform/Wnd.h"
 #include "platform/sim/SimOs.h"
+#include "resource.h"
 
 namespace {
 
@@ -446,8 +447,10 @@ TEST(SimRegistry, DeniedKeysAndEverythingBelowThemRefuseWritingButNotReading) {
     os.Reg().SetDword(kp::Hive::LocalMachine, "SOFTWARE\\Kestor\\Setting\\Default", "Options_g3", 1);
     os.Reg().DenyWrite(kp::Hive::LocalMachine, "SOFTWARE");
     EXPECT_EQ(0u, reg.Open(kp::Hive::LocalMachine, "SOFTWARE\\Kestor\\Setting\\Default", kp::Access::All));
-    EXPECT_EQ(0u, reg.Create(kp::Hive::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"));
-    EXPECT_FALSE(os.Reg().HasKey(kp::Hive::LocalMachine, "SOFTWARE\\Microsoft"));
+    EXPECT_EQ(0u, reg.Open(kp::Hive::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
+                           kp::Access::Write));
+    EXPECT_EQ(0u, reg.Create(kp::Hive::LocalMachine, "SOFTWARE\\Kestor\\Other"));
+    EXPECT_FALSE(os.Reg().HasKey(kp::Hive::LocalMachine, "SOFTWARE\\Kestor\\Other"));
     kp::RegKey key = reg.Open(kp::Hive::LocalMachine, "SOFTWARE\\Kestor\\Setting\\Default", kp::Access::Read);
     uint32_t v = 0;
     EXPECT_TRUE(reg.QueryDword(key, "OPTIONS_G3", v));
@@ -472,6 +475,70 @@ TEST(SimFiles, AFailedWriteKeepsTheOldContentAndWritesAreRecordedInOrder) {
     std::string bytes;
     EXPECT_TRUE(files.Read("C:\\KESTOR\\playlist.m3u", bytes, 100));
     EXPECT_EQ("y", bytes);
+}
+
+// ---------------------------------------------------------------- resources and desktop
+
+TEST(SimResources, TemplatesOfTheScriptBringTheirControlsStylesTextsMenusAndStrings) {
+    SimOs os;
+    Log log;
+    Probe timeset(os, log, "ts", IDD_TIMESET);
+    SimWindow& w = os.Create(timeset);
+    EXPECT_TRUE(GbkEq("自动执行", w.Caption()));
+    EXPECT_TRUE(GbkEq("整点报时：", w.GetText(IDC_CHIME)));
+    w.Click(IDC_CHIME);  // an auto check box
+    EXPECT_EQ(1, w.GetCheck(IDC_CHIME));
+    kp::ICombo& combo = w.Combo(IDC_CHIME_INTERVAL);  // sorted style
+    combo.AddString("b");
+    combo.AddString("C");
+    combo.AddString("a");
+    EXPECT_EQ("a", combo.GetLBText(0));
+    EXPECT_EQ("C", combo.GetLBText(2));
+    EXPECT_TRUE(Throws<SimError>([&] { w.SetText(1999, "x"); }, "window 140 has no control 1999"));
+    EXPECT_TRUE(Throws<SimError>([&] { w.ListBox(IDC_REMINDER_LIST); }, "not a list box"));
+    os.Destroy(timeset);
+
+    Probe control(os, log, "uc", IDD_CONTROL);
+    SimWindow& uc = os.Create(control);
+    EXPECT_TRUE(Throws<SimError>([&] { uc.Type(IDC_MACHINE_ADMIN, "tom"); }, "read-only"));
+    os.Destroy(control);
+
+    EXPECT_TRUE(GbkEq("关于 Tovrel(&A)...", kp::TheOs().ui->LoadString(IDS_ABOUTBOX)));
+    EXPECT_EQ("", kp::TheOs().ui->LoadString(4321));
+
+    Probe owner(os, log, "owner", kOther);
+    os.Create(owner);
+    log.clear();
+    os.ChooseMenuItem(4321);
+    EXPECT_TRUE(Throws<SimError>([&] { kp::TheOs().ui->TrackPopupMenu(IDR_TRAY_MENU, 0, {}, owner); },
+                                 "no item 4321"));
+    os.ChooseMenuItem(ID_TRAY_EXIT);
+    kp::TheOs().ui->TrackPopupMenu(IDR_TRAY_MENU, 0, {}, owner);
+    EXPECT_TRUE(log.empty()) << "the command is posted, not sent";
+    os.Advance(0);
+    EXPECT_EQ((Log{"owner command 105/0 @0"}), log);
+}
+
+TEST(SimDesktop, OwnWindowsComeToTheFrontAndMinimisingIsRecordedOnFakeWindows) {
+    SimOs os("");
+    kp::IDesktop& desktop = *kp::TheOs().desktop;
+    const kp::WindowRef editor = os.AddDesktopWindow("记事本");
+    const kp::WindowRef hidden = os.AddDesktopWindow("hidden", false);
+    Log log;
+    Probe p(os, log, "p");
+    SimWindow& w = os.Create(p);
+    EXPECT_EQ((std::vector<kp::WindowRef>{w.Ref(), editor, hidden}), desktop.TopLevelWindows());
+    EXPECT_TRUE(w.IsForeground());
+    desktop.ShowMinimizedNoActivate(editor);
+    EXPECT_TRUE(desktop.IsIconic(editor));
+    os.CloseDesktopWindow(editor);
+    EXPECT_FALSE(desktop.IsWindow(editor));
+    desktop.Restore(editor);  // closed meanwhile: recorded, nothing else
+    ASSERT_EQ(2u, os.Desktop().Calls().size());
+    EXPECT_EQ(kp::sim::SimDesktop::Call::Restore, os.Desktop().Calls()[1].what);
+    EXPECT_FALSE(desktop.IsVisible(hidden));
+    os.Destroy(p);
+    EXPECT_EQ((std::vector<kp::WindowRef>{hidden}), desktop.TopLevelWindows());
 }
 
 }  // namespace

@@ -6,20 +6,22 @@
 
 namespace kp::sim {
 
-std::string GbkToUtf8(const std::string& gbk) {
-    iconv_t cd = iconv_open("UTF-8", "GBK");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return gbk;
+namespace {
+
+std::string Convert(const std::string& text, const char* to, const char* from) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return text;
     std::string out;
     char buffer[256];
-    char* in = const_cast<char*>(gbk.data());
-    size_t inLeft = gbk.size();
+    char* in = const_cast<char*>(text.data());
+    size_t inLeft = text.size();
     while (inLeft > 0) {
         char* o = buffer;
         size_t outLeft = sizeof buffer;
         const size_t r = iconv(cd, &in, &inLeft, &o, &outLeft);
         out.append(buffer, sizeof buffer - outLeft);
         if (r == static_cast<size_t>(-1) && errno != E2BIG) {
-            // Not GBK here: show one byte as '?' and go on after it.
+            // Not convertible here: one byte becomes '?', and conversion goes on after it.
             out += '?';
             ++in;
             --inLeft;
@@ -29,5 +31,11 @@ std::string GbkToUtf8(const std::string& gbk) {
     iconv_close(cd);
     return out;
 }
+
+}  // namespace
+
+std::string GbkToUtf8(const std::string& gbk) { return Convert(gbk, "UTF-8", "GBK"); }
+
+std::string Utf8ToGbk(const std::string& utf8) { return Convert(utf8, "GBK", "UTF-8"); }
 
 }  // namespace kp::sim

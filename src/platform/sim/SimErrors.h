@@ -7,6 +7,8 @@ namespace kp::sim {
 
 // GBK (code page 936) bytes as UTF-8, for messages; a byte sequence that is not GBK shows as '?'.
 std::string GbkToUtf8(const std::string& gbk);
+// UTF-8 as GBK; a character GBK lacks shows as '?'.
+std::string Utf8ToGbk(const std::string& utf8);
 
 // The program waits for user input the test never scripted (a modal dialog nothing can end, a message box
 // or pop-up menu without an answer), or a modal loop ran past its time cap.

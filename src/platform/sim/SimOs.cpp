@@ -50,10 +50,10 @@ std::string DefaultRcPath() {
 #ifdef KESTOR_RES_DIR
     return std::string(KESTOR_RES_DIR) + "/Kestor.rc";
 #else
-    // This file is src/platform/sim/SimOs.cpp of the source tree.
-    std::string here = __FILE__;
+    // This file is src/platform/sim/SimOs.cpp of the source tree, and res/ is beside src/.
+    const std::string here = __FILE__;
     const size_t at = here.rfind("src/platform/sim/");
-    return at == std::string::npos ? std::string() : here.substr(0, at) + "res/Kestor.rc";
+    return at == std::string::npos ? std::string("res/Kestor.rc") : here.substr(0, at) + "res/Kestor.rc";
 #endif
 }
 
@@ -106,7 +106,7 @@ SimOs::SimOs(const std::string& rcPath)
       m_sound(*this),
       m_localBase(SysTimeToMs(MakeTime(2026, 5, 5, 9, 0, 0))),
       m_utcBase(SysTimeToMs(MakeTime(2026, 5, 5, 1, 0, 0))) {
-    (void)rcPath;  // the resource script is read once the script parser is part of the sim
+    if (!rcPath.empty()) m_resources = SimResources::FromRc(rcPath);
     m_previous = TheOs();
     Os os;
     os.ui = m_ui.get();
@@ -309,7 +309,7 @@ bool SimOs::IsDisabledByModal(const SimWindow& w) const {
 // ---------------------------------------------------------------- messages
 
 intptr_t SimOs::SendToMain(unsigned msg, uintptr_t wp, intptr_t lp) {
-    if (!m_mainWindow || !LiveWindow(*m_mainWindow)) return 0;
+    if (!m_mainWindow) return 0;
     intptr_t result = 0;
     m_mainWindow->OnMessage(msg, wp, lp, result);
     return result;

@@ -3,6 +3,7 @@
 #pragma once
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -49,18 +50,26 @@ struct MenuDef {
 
 class SimResources {
 public:
+    // Reads a resource script and the resource.h beside it (texts become GBK); throws SimError when
+    // either cannot be read or the script has errors. A script is read once per process.
+    static const SimResources& FromRc(const std::string& rcPath);
+
     void AddDialog(DialogDef dialog) { m_dialogs[dialog.id] = std::move(dialog); }
     void AddMenu(MenuDef menu) { m_menus[menu.id] = std::move(menu); }
     void AddString(int id, std::string text) { m_strings[id] = std::move(text); }
+    void AddBitmap(int id) { m_bitmaps.insert(id); }
 
     const DialogDef* Dialog(int id) const;
     const MenuDef* Menu(int id) const;
     std::optional<std::string> String(int id) const;
+    // With no bitmaps known (no script read), every bitmap id counts as there.
+    bool HasBitmap(int id) const { return m_bitmaps.empty() || m_bitmaps.count(id) != 0; }
 
 private:
     std::map<int, DialogDef> m_dialogs;
     std::map<int, MenuDef> m_menus;
     std::map<int, std::string> m_strings;
+    std::set<int> m_bitmaps;
 };
 
 }  // namespace kp::sim

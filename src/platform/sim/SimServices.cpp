@@ -59,6 +59,9 @@ bool IsUnder(const std::string& path, const std::string& top) {
 SimRegistry::SimRegistry() {
     m_roots[0] = std::make_unique<Key>();
     m_roots[1] = std::make_unique<Key>();
+    // Keys every Windows installation has.
+    Make(Hive::CurrentUser, "software");
+    Make(Hive::LocalMachine, "software\\microsoft\\windows\\currentversion\\run");
 }
 
 SimRegistry::~SimRegistry() = default;

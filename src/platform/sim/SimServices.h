@@ -22,7 +22,8 @@ constexpr uint32_t REG_BINARY = 3;
 constexpr uint32_t REG_DWORD = 4;
 
 // Keys and value names are case-insensitive (ASCII letters), as on Windows. Denials apply to the key and
-// everything below it, also to keys created later.
+// everything below it, also to keys created later. At the start the keys HKCU\Software and
+// HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Run exist, as on every installation.
 class SimRegistry final : public IRegistry {
 public:
     struct Value {

@@ -277,7 +277,7 @@ void SimWindow::SetLinkStatic(int id, bool linkEnabled) {
 
 bool SimWindow::SetStaticBitmap(int id, int bitmapResource) {
     SimControl& c = Ctl(id);
-    if (bitmapResource <= 0) return false;
+    if (bitmapResource <= 0 || !m_os.Resources().HasBitmap(bitmapResource)) return false;
     c.bitmap = bitmapResource;
     return true;
 }

@@ -1,7 +1,7 @@
 // A small reader for the subset of resource-script syntax that Kestor.rc uses (and a little more): comments,
 // preprocessor lines, strings with "" and backslash escapes, DIALOG(EX), MENU(EX), STRINGTABLE, file resources
 // and skipped blocks such as VERSIONINFO. Every loop consumes a token, so bad input ends in errors, not hangs.
-#include "RcFile.h"
+#include "platform/sim/RcFile.h"
 
 #include <algorithm>
 #include <cctype>
