@@ -224,15 +224,22 @@ void CTovrelDlg::TurnOnAutoRun() {
 }
 
 void CTovrelDlg::LockDesktop() {
-    MinimizeOrRestore();
+    const bool cleared = MinimizeOrRestore();
     Window()->SetTopmost();
     if (m_unlockDlg.DoModal() != kp::IDOK) return;
     ShowMain();
-    MinimizeOrRestore();
+    // Windows this lock minimised come back even when others are there to minimise now (beyond the first
+    // 255, or opened during the lock): toggling would minimise those instead and forget the first ones.
+    if (cleared) {
+        RestoreRemembered();
+        Window()->SetForeground();
+    } else {
+        MinimizeOrRestore();
+    }
     if (ReadMachineInt("Options_g3", 0) != 1) InsertTrayIcon();
 }
 
-void CTovrelDlg::MinimizeOrRestore() {
+bool CTovrelDlg::MinimizeOrRestore() {
     kp::IDesktop& desktop = *kp::TheOs().desktop;
     const kp::WindowRef self = Window()->Ref();
     const kp::WindowRef desktopWindow = desktop.DesktopWindow();
@@ -248,16 +255,23 @@ void CTovrelDlg::MinimizeOrRestore() {
         if (title.empty() || title == "Program Manager") continue;
         m_minimized[m_nMinimizedWork++] = w;
     }
-    if (m_nMinimizedWork > 0) {
+    const bool minimize = m_nMinimizedWork > 0;
+    if (minimize) {
         for (int i = 0; i < m_nMinimizedWork; ++i) desktop.ShowMinimizedNoActivate(m_minimized[i]);
         m_nMinimized = m_nMinimizedWork;
     } else {
-        for (int i = m_nMinimized - 1; i >= 0; --i) {
-            const kp::WindowRef w = m_minimized[i];
-            if (desktop.IsWindow(w) && desktop.IsIconic(w)) desktop.Restore(w);
-        }
+        RestoreRemembered();
     }
     Window()->SetForeground();
+    return minimize;
+}
+
+void CTovrelDlg::RestoreRemembered() {
+    kp::IDesktop& desktop = *kp::TheOs().desktop;
+    for (int i = m_nMinimized - 1; i >= 0; --i) {
+        const kp::WindowRef w = m_minimized[i];
+        if (desktop.IsWindow(w) && desktop.IsIconic(w)) desktop.Restore(w);
+    }
 }
 
 bool CTovrelDlg::AskPassword(const char* prompt, std::string& entered) {

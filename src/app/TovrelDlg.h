@@ -38,8 +38,8 @@ public:
     // back.
     void LockDesktop();
     // Minimises every other application window and remembers them; when none is left to minimise, restores
-    // the remembered ones instead.
-    void MinimizeOrRestore();
+    // the remembered ones instead. True when it minimised.
+    bool MinimizeOrRestore();
     // Asks the old unlock password, then the new one twice, and stores it.
     void SetUnlockPassword();
 
@@ -59,6 +59,8 @@ public:
 private:
     void AddTrayIcon();
     void InsertTrayIcon();
+    // Restores the remembered windows that still exist and are minimised, last to first.
+    void RestoreRemembered();
     // Runs the password prompt with `prompt`; false unless it ended with OK.
     bool AskPassword(const char* prompt, std::string& entered);
     void ShowTrayMenu();
