@@ -541,4 +541,113 @@ TEST(SimDesktop, OwnWindowsComeToTheFrontAndMinimisingIsRecordedOnFakeWindows) {
     EXPECT_EQ((std::vector<kp::WindowRef>{hidden}), desktop.TopLevelWindows());
 }
 
+// ---------------------------------------------------------------- controls
+
+TEST(SimControls, ListsKeepTheirWin32RulesForSortingSelectionAndBadIndexes) {
+    kp::sim::SimListView lv;
+    lv.InsertColumn(0, "进程", 100);
+    lv.InsertColumn(1, "PID", 50);
+    EXPECT_EQ(-1, lv.InsertItem(-1, "x"));
+    EXPECT_EQ(0, lv.InsertItem(5, "b.exe"));
+    EXPECT_EQ(0, lv.InsertItem(0, "a.exe"));
+    EXPECT_TRUE(lv.SetItemText(1, 1, "42"));
+    EXPECT_FALSE(lv.SetItemText(1, 2, "beyond the columns"));
+    EXPECT_FALSE(lv.SetItemData(2, 1));
+    EXPECT_EQ("", lv.GetItemText(7, 0));
+    lv.SetSelected(-1, true);
+    EXPECT_EQ(1, lv.GetNextSelected(0));
+    EXPECT_EQ(-1, lv.GetNextSelected(1));
+    lv.singleSel = true;
+    lv.SetSelected(0, true);
+    EXPECT_EQ(std::vector<int>{0}, lv.Selection());
+
+    kp::sim::SimListBox box;
+    box.sorted = true;
+    box.AddString("b.mp3");
+    box.AddString("C.mp3");
+    box.SetCurSel(1);
+    EXPECT_EQ(0, box.AddString("A.mp3"));
+    EXPECT_EQ(2, box.GetCurSel()) << "the selection moves with its row";
+    EXPECT_EQ(3, box.InsertString(-1, "a-last.mp3")) << "InsertString never sorts";
+    EXPECT_EQ(-1, box.InsertString(9, "x"));
+    EXPECT_TRUE(box.DeleteString(0));
+    EXPECT_EQ(1, box.GetCurSel());
+    EXPECT_TRUE(box.DeleteString(1));
+    EXPECT_EQ(-1, box.GetCurSel()) << "deleting the selected row drops the selection";
+
+    kp::sim::SimUpDown spin;
+    spin.SetPos(50);
+    EXPECT_EQ(50, spin.GetPos()) << "the default range is 0 to 100, upside down";
+    spin.SetRange(1, 30);
+    EXPECT_EQ(30, spin.GetPos());
+    spin.SetPos(-3);
+    EXPECT_EQ(1, spin.GetPos());
+}
+
+TEST(SimInput, RadioGroupsFollowTheGroupStyleAndAMessageBoxDisablesTheDialogBelowIt) {
+    SimOs os("");
+    kp::sim::DialogDef def;
+    def.id = 9300;
+    auto radio = [](int id, bool group) {
+        kp::sim::ControlDef c;
+        c.id = id;
+        c.kind = kp::sim::ControlKind::Radio;
+        c.autoCheck = true;
+        c.group = group;
+        return c;
+    };
+    def.controls = {radio(1, true), radio(11, false), radio(12, false), radio(21, true), radio(22, false)};
+    def.controls[0].kind = kp::sim::ControlKind::Button;  // IDOK starts the first group
+    os.Resources().AddDialog(def);
+    Log log;
+    Probe dialog(os, log, "r", 9300);
+    os.OnModal(9300, [&](SimWindow& w) {
+        w.Click(21);
+        w.Click(11);
+        w.Click(12);
+        EXPECT_EQ((std::vector<int>{0, 1, 1}), (std::vector<int>{w.GetCheck(11), w.GetCheck(12), w.GetCheck(21)}));
+        os.After(100, [&] { EXPECT_TRUE(Throws<SimError>([&] { w.Click(22); }, "modal window above it")); });
+        os.AnswerMessageBox(kp::IDOK, 500);
+        kp::TheOs().ui->MessageBox("请输入一个整数。", kp::MB_OK);
+        w.Click(22);
+        EXPECT_EQ(0, w.GetCheck(21));
+        w.Click(1);
+    });
+    EXPECT_EQ(kp::IDOK, dialog.DoModal());
+    EXPECT_EQ(500, os.Now());
+}
+
+TEST(SimInput, PostedMessagesToAWindowThatWentAwayAreDroppedAndHookRemovalsAreChecked) {
+    SimOs os("");
+    Log log;
+    Probe p(os, log, "p");
+    os.Create(p);
+    kp::TheOs().ui->PostMessage(p, kp::WM_USER + 1, 0, 0);
+    os.Destroy(p);
+    log.clear();
+    os.Advance(10);
+    EXPECT_TRUE(log.empty());
+    EXPECT_TRUE(os.Window(p)->IsDestroyed());
+    EXPECT_TRUE(Throws<SimError>([&] { os.Window(p)->Click(1); }, "destroyed"));
+
+    kp::IInputLock& input = *kp::TheOs().input;
+    const uintptr_t hook = input.InstallMouseHook();
+    ASSERT_NE(0u, hook);
+    uint32_t previous = 9;
+    input.SetScreenSaverRunning(true, previous);
+    EXPECT_EQ(0u, previous);
+    input.SetScreenSaverRunning(false, previous);
+    EXPECT_EQ(1u, previous);
+    input.RemoveMouseHook(hook);
+    input.RemoveMouseHook(hook);
+    EXPECT_EQ(1, os.Input().BadRemovals());
+    os.Input().RefuseTaskKeyHook(true);
+    EXPECT_EQ(0u, input.InstallTaskKeyHook());
+    const kp::Rect r{0, 0, 1024, 768};
+    input.ClipCursor(&r);
+    EXPECT_TRUE(os.Input().Clip().has_value());
+    input.ClipCursor(nullptr);
+    EXPECT_FALSE(os.Input().Clip().has_value());
+}
+
 }  // namespace

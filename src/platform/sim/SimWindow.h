@@ -3,6 +3,12 @@
 //
 // A SimWindow lives as long as its SimOs. When its window is destroyed it stays as a record: its state can
 // still be read, but it no longer reaches its Wnd, and user actions on it throw SimError.
+//
+// Keyboard focus is kept per window: a focus change inside a window (by the program or the user) sends the
+// kill-focus and set-focus notifications, but a window opening or closing over it sends none. A modal
+// dialog opening gives the focus to its first tab stop (templates the resources know). Notifications the
+// program's own calls would cause on Windows (LVN_ITEMCHANGED from SetSelected, for instance) are not sent;
+// the user actions below send theirs.
 #pragma once
 #include <cstdint>
 #include <map>
