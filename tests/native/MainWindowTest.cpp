@@ -201,7 +201,11 @@ TEST_F(MainWindow, RestrictedUserCannotPostponeHiding) {
     os.Reg().SetDword(Hive::LocalMachine, kMachine, "Options_g3", 1);
     os.Reg().SetString(Hive::LocalMachine, kMachine, "Options_g1", "boss");
     os.At(1000, [this] { os.PostTray(kp::WM_LBUTTONDBLCLK); });
-    os.At(15000, [this] { os.Sheet()->Page(1)->LButtonDown(); os.Sheet()->LButtonDown(); });
+    os.At(15000, [this] {
+        os.Sheet()->Page(0)->LButtonDown();
+        os.Sheet()->LButtonDown();
+        os.Sheet()->SelectTab(2);
+    });
     os.At(20999, [this] { EXPECT_TRUE(os.Sheet()->IsVisible()); });
     os.At(21001, [this] { EXPECT_FALSE(os.Sheet()->IsVisible()); });
     Run();
@@ -310,20 +314,28 @@ TEST_F(MainWindow, AutoRunFromTheTrayTurnsTheSettingOnAndSaysSo) {
 }
 
 TEST_F(MainWindow, AChangedSchedulerSettingIsAppliedBeforeTheListsAreSaved) {
-    os.At(300, [this] { os.Sheet()->Page(1)->Click(IDC_AUTORUN); });
-    os.At(400, [this] {
+    os.At(2000, [this] { os.PostTray(kp::WM_LBUTTONDBLCLK); });
+    os.At(2100, [this] {
+        os.Sheet()->SelectTab(1);
+        os.Sheet()->Page(1)->Click(IDC_AUTORUN);
+    });
+    os.At(2200, [this] {
         EXPECT_TRUE(os.Sheet()->PageModified(1));
         EXPECT_EQ(1u, Profile("Options_d1").value_or(99)) << "nothing changes before the apply";
     });
-    TrayCommand(500, ID_TRAY_EXIT);
+    TrayCommand(2300, ID_TRAY_EXIT);
     Run();
     EXPECT_EQ(0u, Profile("Options_d1").value_or(99));
     EXPECT_FALSE(os.Reg().GetString(Hive::LocalMachine, kRun, "Kestor").has_value());
 }
 
 TEST_F(MainWindow, HidingAppliesAChangedSchedulerSettingAndClearsTheModifiedMark) {
-    os.At(300, [this] { os.Sheet()->Page(1)->Click(IDC_AUTORUN); });
-    os.At(1100, [this] {
+    os.At(300, [this] {
+        os.Sheet()->SelectTab(1);  // a page shown counts as activity: hiding moves to 30 s from now
+        os.Sheet()->Page(1)->Click(IDC_AUTORUN);
+    });
+    os.At(30299, [this] { EXPECT_TRUE(os.Sheet()->IsVisible()); });
+    os.At(30301, [this] {
         EXPECT_FALSE(os.Sheet()->IsVisible());
         EXPECT_FALSE(os.Sheet()->PageModified(1));
         EXPECT_EQ(0u, Profile("Options_d1").value_or(99));
