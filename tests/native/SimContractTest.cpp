@@ -278,6 +278,7 @@ TEST(SimSheet, ButtonsGoToTheSheetWithTheirDefaultHandlingAndApplyFollowsModifie
     SimOs os("");
     Log log;
     ProbeSheet sheet(log);
+    kp::TheOs().ui->SetMainWindow(&sheet);
     os.At(10, [&] {
         SimWindow& w = *os.Sheet();
         EXPECT_TRUE(Throws<SimError>([&] { w.ClickApply(); }, "disabled"));

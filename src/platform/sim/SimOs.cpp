@@ -437,6 +437,7 @@ int SimOs::RunWindowLevel(SimWindow& w, Wnd& object, const std::function<void()>
                           const std::function<void()>& shown) {
     const size_t index = m_levels.size();
     SimWindow* owner = CurrentOwner();
+    if (owner == &w) owner = nullptr;  // the sheet that is itself the main window owns nothing
     m_levels.push_back(Level{w.m_kind == SimWindow::Kind::Sheet ? Level::Sheet : Level::Dialog, &w, owner});
     object.AttachWindow(&w);
     try {
