@@ -48,7 +48,8 @@ public:
         int chosen = 0;  // 0 when dismissed
     };
 
-    // Resources from res/Kestor.rc (when the file is there).
+    // Resources from res/Kestor.rc of the source tree (KESTOR_RES_DIR when the build defines it for this
+    // library, else found from this file's path); throws SimError when the script cannot be read.
     SimOs();
     // Resources from this script; an empty path: none (every template gets controls as they are used).
     explicit SimOs(const std::string& rcPath);
