@@ -1,6 +1,8 @@
 // Message routing of the program's windows and the IWindow operations on them.
 #include "platform/win32/NativeWindow.h"
 
+#include <algorithm>
+
 #include "platform/win32/StaticControls.h"
 
 namespace kp::win32 {
@@ -194,22 +196,14 @@ void NativeWindow::SetForeground() { SetForegroundWindow(m_hwnd); }
 void NativeWindow::BringToTop() { BringWindowToTop(m_hwnd); }
 
 void NativeWindow::CenterWindow() {
-    // Over the owner when it is on screen, otherwise over the work area.
-    RECT area;
-    HWND owner = GetWindow(m_hwnd, GW_OWNER);
-    if (!owner || !IsWindowVisible(owner) || IsIconic(owner) || !::GetWindowRect(owner, &area))
-        SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    RECT own;
-    if (!::GetWindowRect(m_hwnd, &own)) return;
-    const int width = own.right - own.left, height = own.bottom - own.top;
-    int x = area.left + (area.right - area.left - width) / 2;
-    int y = area.top + (area.bottom - area.top - height) / 2;
-    RECT work;
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    if (x + width > work.right) x = work.right - width;
-    if (y + height > work.bottom) y = work.bottom - height;
-    if (x < work.left) x = work.left;
-    if (y < work.top) y = work.top;
+    // On the screen's work area, not over the owner: the dialogs centred here are lock screens and prompts
+    // that belong in the middle of the screen whether the main window is shown or not (and under Wine
+    // without a window manager, a window lying wholly inside another one of the program shows black).
+    RECT area, own;
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0) || !::GetWindowRect(m_hwnd, &own)) return;
+    const LONG width = own.right - own.left, height = own.bottom - own.top;
+    const LONG x = area.left + std::max<LONG>(0, (area.right - area.left - width) / 2);
+    const LONG y = area.top + std::max<LONG>(0, (area.bottom - area.top - height) / 2);
     SetWindowPos(m_hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
