@@ -9,20 +9,17 @@ void CBitmapStatic::Subclass(kp::Wnd& owner, int id) {
 
 bool CBitmapStatic::Load(int id) {
     if (!m_owner || !m_owner->Window()) return false;
-    if (!m_owner->Window()->SetStaticBitmap(m_id, id & 0xFFFF)) return false;
-    m_bHasBitmap = true;
-    return true;
+    return m_owner->Window()->SetStaticBitmap(m_id, id & 0xFFFF);
 }
 
 bool CBitmapStatic::LoadBitmap(int id) {
+    if (!Load(id)) return false;
     m_nResourceId = id;
     m_strResourceName.clear();
-    return Load(id);
+    return true;
 }
 
 bool CBitmapStatic::LoadBitmap(const std::string& name) {
-    m_nResourceId = -1;
-    m_strResourceName = name;
     // "#" followed by decimal digits is the resource system's spelling of a numbered resource.
     if (name.size() < 2 || name.size() > 6 || name[0] != '#') return false;
     int id = 0;
@@ -30,11 +27,14 @@ bool CBitmapStatic::LoadBitmap(const std::string& name) {
         if (name[i] < '0' || name[i] > '9') return false;
         id = id * 10 + (name[i] - '0');
     }
-    return id <= 0xFFFF && Load(id);
+    if (id > 0xFFFF || !Load(id)) return false;
+    m_nResourceId = -1;
+    m_strResourceName = name;
+    return true;
 }
 
 bool CBitmapStatic::Reload() {
-    if (m_nResourceId > 0) return LoadBitmap(m_nResourceId);
+    if (m_nResourceId > 0) return Load(m_nResourceId);
     if (!m_strResourceName.empty()) return LoadBitmap(std::string(m_strResourceName));
     return false;
 }

@@ -27,16 +27,15 @@ public:
 
     int ResourceId() const { return m_nResourceId; }
     const std::string& ResourceName() const { return m_strResourceName; }
-    bool HasBitmap() const { return m_bHasBitmap; }
 
 private:
     bool Load(int id);
 
     kp::Wnd* m_owner = nullptr;
     int m_id = 0;
-    bool m_bHasBitmap = false;
-    int m_nResourceId = -1;         // last loaded by id; -1 when none or loaded by name
-    std::string m_strResourceName;  // last loaded by name; empty otherwise
+    // What the control shows: the resource last loaded by id (-1 when none or loaded by name), or by name.
+    int m_nResourceId = -1;
+    std::string m_strResourceName;
 };
 
 }  // namespace kestor
