@@ -123,18 +123,4 @@ TEST_F(NewReminder, OkReturnsThePickedTimeAndTheMessageAndAnEmptyFieldGivesTheDe
     EXPECT_TRUE(SameMinute(At(2026, 5, 5, 9, 2, 0), dlg.m_time));
 }
 
-TEST_F(NewReminder, CancelLeavesTheTimeOfTheLastOk) {
-    Open(At(2026, 5, 5, 9, 0, 0), [](SimWindow& w) {
-        w.Type(IDC_REMINDER_MESSAGE, "开会");
-        w.Click(kp::IDOK);
-    });
-    const int result = Open(At(2026, 5, 5, 10, 0, 0), [](SimWindow& w) {
-        w.Type(IDC_REMINDER_MESSAGE, "不要了");
-        w.PickDateTime(IDC_REMINDER_TIME, At(2026, 7, 1, 8, 0, 0));
-        w.Escape();
-    });
-    EXPECT_EQ(kp::IDCANCEL, result);
-    EXPECT_TRUE(SameMinute(At(2026, 5, 5, 9, 2, 0), dlg.m_time));
-}
-
 }  // namespace

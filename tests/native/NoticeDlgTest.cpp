@@ -166,29 +166,6 @@ TEST_F(Notice, EndOfDayWarningLocksWithoutConfiningTheCursor) {
     EXPECT_FALSE(os.Input().ScreenSaverRunning());
 }
 
-TEST_F(Notice, SystemModeWithoutTheLockTakesNothingAndClearsTheMode) {
-    notice.m_bSystemMode = 1;
-    notice.m_nSeconds = 2;
-    notice.m_strCountdown = kp::Format(kShutdownLine, 2);
-    os.At(os.Now() + 500, [this] { EXPECT_TRUE(os.Modal(IDD_NOTICE)->IsControlVisible(kp::IDOK)); });
-    EXPECT_TRUE(ShowAndExpectCloseAfter(2, kShutdownLine));
-    EXPECT_TRUE(os.Input().Log().empty());
-    EXPECT_EQ(0, notice.m_bSystemMode);
-}
-
-TEST_F(Notice, RefusedMouseHookLeavesTheRestOfTheLockInPlace) {
-    os.Input().RefuseMouseHook(true);
-    notice.m_bSystemMode = notice.m_bLock = notice.m_bClipCursor = 1;
-    notice.m_nSeconds = 1;
-    os.At(os.Now() + 500, [this] {
-        EXPECT_TRUE(os.Input().Clip().has_value());
-        EXPECT_TRUE(os.Input().ScreenSaverRunning());
-    });
-    EXPECT_TRUE(ShowAndExpectCloseAfter(1, kRestLine));
-    EXPECT_FALSE(os.Input().Clip().has_value());
-    EXPECT_EQ(0, os.Input().BadRemovals());
-}
-
 // A window of its own with a one-second timer, like the page that owns the notice.
 class TickingWindow : public kp::Dialog {
 public:
