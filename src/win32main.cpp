@@ -5,11 +5,6 @@
 #include "app/TovrelApp.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    INITCOMMONCONTROLSEX controls{};
-    controls.dwSize = sizeof controls;
-    controls.dwICC = ICC_WIN95_CLASSES | ICC_DATE_CLASSES;
-    InitCommonControlsEx(&controls);
-
     static kp::win32::Backend backend;
     kp::InstallOs(backend.Services());
     const int result = kestor::RunKestor();

@@ -3,6 +3,12 @@
 namespace kp::win32 {
 
 Backend::Backend() {
+    // The window classes of the common controls the dialogs use: list view, tab, up-down, date-time.
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_WIN95_CLASSES | ICC_DATE_CLASSES;
+    InitCommonControlsEx(&controls);
+
     m_os.ui = &m_ui;
     m_os.clock = &m_clock;
     m_os.registry = &m_registry;

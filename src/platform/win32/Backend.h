@@ -1,4 +1,5 @@
-// The real platform: every service of Os() on Win32. Create one, install it, then run the program.
+// The real platform: every service of Os() on Win32. Create one (it registers the common controls),
+// install it, then run the program.
 #pragma once
 #include "platform/win32/Services.h"
 
