@@ -184,6 +184,7 @@ public:
     ProbeDialog() : Dialog(IDD_PROBE) {}
     int ticks = 0;
     int pushes = 0;
+    int colourChanges = 0;
     std::vector<unsigned> messages;
     bool destroyed = false;
 
@@ -204,6 +205,9 @@ public:
             return;
         }
         Window()->KillTimer(100001);
+        // A top-level window hears of a colour change and tells its controls.
+        SendMessageW(self, WM_SYSCOLORCHANGE, 0, 0);
+        CHECK(colourChanges == 1);
         // A private message sent to the main window comes back with the handler's result.
         kp::TheOs().ui->SetMainWindow(this);
         CHECK(kp::TheOs().ui->SendToMain(WM_USER + 6, 0, 0) == 42);
@@ -228,6 +232,7 @@ public:
     }
 
     void OnDestroy() override { destroyed = true; }
+    void OnSysColorChange() override { ++colourChanges; }
 
 private:
     static void TestControls(kp::IWindow& w) {
@@ -323,6 +328,24 @@ private:
         CHECK(!w.SetStaticBitmap(IDC_NOBITMAP, 999));
         CHECK(PaintedPixel(GetDlgItem(self, IDC_NOBITMAP), 3, 3) == GetSysColor(COLOR_BTNFACE));
         CHECK(!w.SetStaticBitmap(4242, IDB_RED));
+
+        // An enabled link shows the hand cursor (the program's own, else the system's); a disabled one
+        // leaves the cursor to the default handling.
+        HWND link = GetDlgItem(self, IDC_LINK);
+        SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+        CHECK(SendMessageW(link, WM_SETCURSOR, reinterpret_cast<WPARAM>(link), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+        CHECK(GetCursor() == LoadCursorW(nullptr, IDC_HAND));
+        w.SetLinkStatic(IDC_LINK, false);
+        SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+        SendMessageW(link, WM_SETCURSOR, reinterpret_cast<WPARAM>(link), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        CHECK(GetCursor() != LoadCursorW(nullptr, IDC_HAND));
+
+        w.AppendSystemMenuItem(16, kp::TheOs().ui->LoadString(IDS_ABOUT));
+        HMENU menu = GetSystemMenu(self, FALSE);
+        wchar_t item[64] = {};
+        CHECK(GetMenuStringW(menu, 16, item, 64, MF_BYCOMMAND) > 0 &&
+              kp::win32::Narrow(item) == "关于 Tovrel(&A)...");
+        CHECK(kp::TheOs().ui->LoadString(IDS_ABOUT + 1).empty());
     }
 };
 

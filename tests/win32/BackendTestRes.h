@@ -5,6 +5,7 @@
 #define IDD_PAGE_A 101
 #define IDD_PAGE_B 102
 #define IDB_RED 200
+#define IDS_ABOUT 300
 
 #define IDC_PUSH 1001
 #define IDC_LIST 1002
