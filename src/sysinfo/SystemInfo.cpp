@@ -12,6 +12,9 @@ CSystemInfo::CSystemInfo() : KestorPage(IDD_SYSTEMINFO, true) {}
 
 bool CSystemInfo::OnInitDialog() {
     KestorPage::OnInitDialog();
+    m_aboutLink.Subclass(*this, IDC_ABOUT_LINK);
+    m_aboutLink.EnableLink();
+    m_aboutLink.SetAboutMode();
     StartClock();
     SetItemText(IDC_COMPUTER_NAME, LookUpName(1));
     SetItemText(IDC_USER_NAME, LookUpName(2));
@@ -19,6 +22,7 @@ bool CSystemInfo::OnInitDialog() {
 }
 
 bool CSystemInfo::OnCommand(int id, int code) {
+    if (m_aboutLink.OnCommand(id, code)) return true;
     if (code == kp::BN_CLICKED) {
         switch (id) {
         case IDC_SHUTDOWN_NOW: ShutDownNow(); return true;

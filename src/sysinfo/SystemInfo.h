@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include "app/KestorPage.h"
+#include "controls/LinkStatic.h"
 #include "platform/Types.h"
 
 namespace kestor {
@@ -28,6 +29,7 @@ public:
 
 private:
     void RefreshClocks();
+    CLinkStatic m_aboutLink;  // "关于：Kestor", opens the about box
 };
 
 }  // namespace kestor

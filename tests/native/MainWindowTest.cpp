@@ -392,3 +392,22 @@ TEST(SystemInfoFormats, ClockAndUptimeTexts) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MainWindow, InformationPageLinkOpensTheAboutBox) {
+    int opened = 0;
+    os.OnModal(IDD_ABOUTBOX, [&](SimWindow& about) {
+        ++opened;
+        about.Click(kp::IDOK);
+    }, 600);
+    os.At(300, [this] {
+        EXPECT_TRUE(os.Sheet()->Page(0)->Control(IDC_ABOUT_LINK).link);
+        os.Sheet()->Page(0)->Click(IDC_ABOUT_LINK);
+    });
+    os.KeepRunningUntil(2000);
+    Run();
+    EXPECT_EQ(1, opened);
+}
+
+}  // namespace
