@@ -32,10 +32,11 @@ and running ``speed`` times faster (window timers, GetTickCount and Sleep includ
 runs on the real clock, so its timeouts are real milliseconds.
 
 Environment knobs: KESTOR_E2E_KEEP=1 keeps every test's prefix (failed tests' are always kept) under
-build/e2e/tests/.
+build/e2e/tests/run-*/.
 """
 
 import atexit
+import fcntl
 import os
 import select
 import shutil
@@ -152,21 +153,24 @@ def wine_version():
 
 
 def make_template(display, fresh=False):
-    """Makes the template prefix unless a finished one for this Wine version is there already."""
-    stamp = TEMPLATE / ".kestor-template"
-    recipe = f"{wine_version()} zh_CN.UTF-8 Asia/Shanghai v1"
-    if not fresh and stamp.exists() and stamp.read_text() == recipe:
-        return False
-    shutil.rmtree(TEMPLATE, ignore_errors=True)
-    TEMPLATE.parent.mkdir(parents=True, exist_ok=True)
-    env = base_env(display, TEMPLATE)
-    started = time.monotonic()
-    subprocess.run([WINE, "wineboot", "-i"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                   timeout=300, check=True)
-    subprocess.run(["wineserver", "-w"], env=env, timeout=120, check=True)
-    stamp.write_text(recipe)
-    log(f"e2e: template prefix made in {time.monotonic() - started:.1f} s")
-    return True
+    """Makes the template prefix unless a finished one for this Wine version is there already. Runs
+    started at the same time in one tree wait for each other here."""
+    E2E_DIR.mkdir(parents=True, exist_ok=True)
+    with open(E2E_DIR / "template.lock", "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        stamp = TEMPLATE / ".kestor-template"
+        recipe = f"{wine_version()} zh_CN.UTF-8 Asia/Shanghai v1"
+        if not fresh and stamp.exists() and stamp.read_text() == recipe:
+            return False
+        shutil.rmtree(TEMPLATE, ignore_errors=True)
+        env = base_env(display, TEMPLATE)
+        started = time.monotonic()
+        subprocess.run([WINE, "wineboot", "-i"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       timeout=300, check=True)
+        subprocess.run(["wineserver", "-w"], env=env, timeout=120, check=True)
+        stamp.write_text(recipe)
+        log(f"e2e: template prefix made in {time.monotonic() - started:.1f} s")
+        return True
 
 
 def copy_prefix(source, dest):
@@ -195,13 +199,18 @@ class Run:
         self.keep = keep or os.environ.get("KESTOR_E2E_KEEP") == "1"
         self.display = Display()
         make_template(self.display.name, fresh_template)
-        shutil.rmtree(TESTS_DIR, ignore_errors=True)
-        TESTS_DIR.mkdir(parents=True)
+        # A folder of this run's own, so that runs in one tree never touch each other's prefixes.
+        TESTS_DIR.mkdir(parents=True, exist_ok=True)
+        self.tests_dir = Path(tempfile.mkdtemp(prefix="run-", dir=TESTS_DIR))
         SCREENSHOTS.mkdir(parents=True, exist_ok=True)
         atexit.register(self.stop)
 
     def stop(self):
         self.display.stop()
+        try:
+            self.tests_dir.rmdir()  # only if every test's prefix was removed
+        except OSError:
+            pass
 
 
 def start_run(fresh_template=False, keep=False):
@@ -218,7 +227,7 @@ class WinePrefix:
 
     def __init__(self, run, name):
         self.run = run
-        self.dir = TESTS_DIR / name
+        self.dir = run.tests_dir / name
         self.path = self.dir / "prefix"
         self.dir.mkdir(parents=True)
         started = time.monotonic()
