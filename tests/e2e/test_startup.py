@@ -35,6 +35,9 @@ class StartupTest(KestorTestCase):
         # The icon's double-click shows the sheet again; every page gets a screenshot.
         self.tray(WM_LBUTTONDBLCLK)
         sheet = self.wait_window(self.SHEET, "--has-tab")
+        # The focus goes to the tab strip, so Enter presses OK (hide), never the page's "立即关机".
+        self.wait_until(lambda: self.drv("focus", sheet).split("\t")[-1].strip() == "SysTabControl32",
+                        what="the tab strip focused")
         for index, caption in enumerate(PAGES):
             self.drv("select-tab", sheet, index)
             self.wait_until(lambda: self.tabs(sheet)[index][1], what=f"tab {caption} selected")

@@ -730,6 +730,19 @@ int cmdCursorPos(const Args&) {
     return kExitOk;
 }
 
+// focus <target>: the control that has the keyboard focus in the target's thread: id and class.
+int cmdFocus(const Args& args) {
+    HWND target = resolveTarget(args, args.at(1, L"target"));
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(target, nullptr), &info) || !info.hwndFocus)
+        fail(L"no focus in that window's thread");
+    wchar_t cls[128] = L"";
+    GetClassNameW(info.hwndFocus, cls, 128);
+    line(num(GetDlgCtrlID(info.hwndFocus)) + L"\t" + cls);
+    return kExitOk;
+}
+
 int cmdMouseMove(const Args& args) {
     if (!SetCursorPos(parseInt(args.at(1, L"x")), parseInt(args.at(2, L"y")))) fail(L"SetCursorPos failed");
     return kExitOk;
@@ -955,6 +968,7 @@ const Command kCommands[] = {
     {L"window-info", cmdWindowInfo, L"<target>                   visible enabled topmost style exstyle pid class caption"},
     {L"cursor-clip", cmdCursorClip, L"                           left top right bottom"},
     {L"cursor-pos", cmdCursorPos, L"                            x y"},
+    {L"focus", cmdFocus, L"<target>                         id and class of the focused control"},
     {L"mouse-move", cmdMouseMove, L"<x> <y>"},
     {L"key", cmdKey, L"<vk>...                              presses and releases keys"},
     {L"is-process", cmdIsProcess, L"<exe name>                  process ids"},

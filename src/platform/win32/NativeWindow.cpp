@@ -168,7 +168,13 @@ bool NativeWindow::IsControlVisible(int id) const {
 
 void NativeWindow::SetFocus(int id) {
     if (id == 0) {
-        ::SetFocus(m_hwnd);
+        // A sheet takes the focus on its tab strip: left to the dialog manager, the focus would land on the
+        // first button of the page, which Enter would then press instead of the sheet's OK.
+        HWND tab = m_kind == WindowKind::Sheet ? reinterpret_cast<HWND>(Default(PSM_GETTABCONTROL, 0, 0)) : nullptr;
+        if (tab)
+            SendMessageW(m_hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(tab), TRUE);
+        else
+            ::SetFocus(m_hwnd);
         return;
     }
     // Through the dialog manager, so the default button follows and an edit gets its text selected.
