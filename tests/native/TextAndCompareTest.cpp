@@ -1,6 +1,7 @@
 // GBK comparisons, the atoi rules and the text-mode file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 
 #include "platform/Gbk.h"
@@ -89,4 +90,46 @@ TEST(TextFile, ShortFieldConsumesNothing) {
     std::string line;
     ASSERT_TRUE(r.ReadLine(line));
     EXPECT_EQ(std::string("\x01\x02"), line);
+}
+
+// Whatever the bytes, reading ends, every call either consumes data or reports the end, and a reader
+// fed the writer's output gets the same lines back.
+TEST(TextFile, ReaderSurvivesArbitraryBytes) {
+    uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+    for (int round = 0; round < 2000; ++round) {
+        std::string bytes(next() % 64, '\0');
+        for (char& c : bytes) {
+            const uint32_t r = next() >> 16;
+            c = static_cast<char>(r % 4 == 0 ? "\r\n\x1A\0"[r % 3] : r & 0xFF);
+        }
+        kp::TextReader reader(bytes);
+        std::string line;
+        uint32_t value = 0;
+        size_t calls = 0;
+        while (!reader.AtEnd()) {
+            const bool ok = (next() & 1) ? reader.ReadLine(line) : (reader.ReadUInt32(value) || reader.ReadLine(line));
+            ASSERT_TRUE(ok);
+            ASSERT_LT(++calls, bytes.size() + 2) << "no progress in round " << round;
+        }
+        EXPECT_FALSE(reader.ReadLine(line));
+        EXPECT_FALSE(reader.ReadUInt32(value));
+
+        // The same bytes, minus line feeds, as lines and fields through the writer come back unchanged.
+        std::string text = bytes;
+        text.erase(std::remove(text.begin(), text.end(), '\n'), text.end());
+        const uint32_t field = next();
+        kp::TextWriter writer;
+        writer.WriteLine(text);
+        writer.WriteUInt32(field);
+        writer.WriteLine(text);
+        kp::TextReader back(writer.Bytes());
+        ASSERT_TRUE(back.ReadLine(line));
+        EXPECT_EQ(text, line);
+        ASSERT_TRUE(back.ReadUInt32(value));
+        EXPECT_EQ(field, value);
+        ASSERT_TRUE(back.ReadLine(line));
+        EXPECT_EQ(text, line);
+        EXPECT_TRUE(back.AtEnd());
+    }
 }
