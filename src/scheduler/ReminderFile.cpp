@@ -1,13 +1,12 @@
 #include "scheduler/ReminderFile.h"
 
+#include "app/ListFile.h"
+
 namespace kestor {
 
 void WriteReminders(const kp::IListView& list, int count, kp::TextWriter& out) {
     if (count <= 0) return;
-    out.WriteLine("[ItemCount]");
-    out.WriteUInt32(static_cast<uint32_t>(count));
-    out.WriteLine("D");
-    out.WriteLine("[ItemData]");
+    WriteListHeader(out, count);
     for (int row = 0; row < count; ++row) {
         out.WriteUInt32(list.GetItemData(row));
         out.WriteLine("D");

@@ -1,13 +1,12 @@
 #include "usercontrol/UserLimitFile.h"
 
+#include "app/ListFile.h"
+
 namespace kestor {
 
 void WriteUserLimits(const kp::IListView& list, int count, kp::TextWriter& out) {
     if (count <= 0) return;
-    out.WriteLine("[ItemCount]");
-    out.WriteUInt32(static_cast<uint32_t>(count));
-    out.WriteLine("D");
-    out.WriteLine("[ItemData]");
+    WriteListHeader(out, count);
     for (int row = 0; row < count; ++row) {
         for (int column = 0; column < 4; ++column) {
             out.WriteLine("D");
