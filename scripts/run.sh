@@ -53,7 +53,9 @@ if [ -n "$xvfb_pid" ]; then
   else
     echo "run: the main window did not appear; the screenshot shows what is there" >&2
   fi
-  xwd -root -silent | /usr/bin/convert xwd:- "$run_dir/kestor.png"
+  # import, not xwd -root: xwd pieces Wine's windows together one by one and shows a window that lies
+  # inside a bigger one of the same program as a black rectangle.
+  /usr/bin/import -silent -window root "$run_dir/kestor.png"
   echo "run: screenshot saved to build/run/kestor.png; Ctrl-C ends the program"
 fi
 

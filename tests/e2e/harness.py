@@ -304,12 +304,17 @@ class WinePrefix:
 
 
 def screenshot(display, name):
-    """Saves the whole screen as build/screenshots/<name>.png and returns the path."""
+    """Saves the whole screen as build/screenshots/<name>.png and returns the path.
+
+    ImageMagick's import reads the screen in one piece. Not xwd -root: every Wine process gives its
+    windows a colormap of its own, so xwd pieces the picture together window by window, and reads a
+    window lying wholly inside a bigger one of the same process out of the bigger one, where it is
+    covered: a message box over its dialog came out as a black rectangle."""
     SCREENSHOTS.mkdir(parents=True, exist_ok=True)
     path = SCREENSHOTS / f"{name}.png"
     env = dict(os.environ, DISPLAY=display)
-    xwd = subprocess.run(["xwd", "-root", "-silent"], env=env, capture_output=True, timeout=30, check=True)
-    subprocess.run(["/usr/bin/convert", "xwd:-", str(path)], input=xwd.stdout, timeout=60, check=True)
+    subprocess.run(["/usr/bin/import", "-silent", "-window", "root", str(path)], env=env,
+                   stdout=subprocess.DEVNULL, timeout=60, check=True)
     return path
 
 

@@ -203,8 +203,7 @@ void NativeWindow::BringToTop() { BringWindowToTop(m_hwnd); }
 
 void NativeWindow::CenterWindow() {
     // On the screen's work area, not over the owner: the dialogs centred here are lock screens and prompts
-    // that belong in the middle of the screen whether the main window is shown or not (and under Wine
-    // without a window manager, a window lying wholly inside another one of the program shows black).
+    // that belong in the middle of the screen whether the main window is shown or not.
     RECT area, own;
     if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0) || !::GetWindowRect(m_hwnd, &own)) return;
     const LONG width = own.right - own.left, height = own.bottom - own.top;
