@@ -4,10 +4,11 @@
 #   make exe     build/win64/Kestor.exe and build/win32/Kestor.exe
 #   make native  build and run only the native tests (the fast loop)
 #   make e2e     build win64 and run only the end-to-end tests; E2E_ARGS="-k startup" narrows them
+#   make bench   what Kestor.exe costs idling in the tray under Wine (CPU per minute, memory, start-up)
 SHELL := /bin/bash
 E2E_ARGS ?=
 
-.PHONY: all setup exe native e2e test run clean build-native build-win64 build-win32
+.PHONY: all setup exe native e2e bench test run clean build-native build-win64 build-win32
 
 all: exe
 
@@ -36,6 +37,9 @@ test: build-native build-win64 build-win32
 	ctest --preset native || status=1; \
 	python3 tests/e2e/run.py $(E2E_ARGS) || status=1; \
 	exit $$status
+
+bench: build-win64
+	python3 tests/bench/idle.py
 
 run: build-win64
 	scripts/run.sh
