@@ -20,7 +20,6 @@ struct LinkStatic {
 struct BitmapStatic {
     WNDPROC original = nullptr;
     HBITMAP bitmap = nullptr;
-    int resource = 0;
 };
 
 template <typename State>
@@ -146,10 +145,9 @@ LRESULT CALLBACK BitmapProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_SETTEXT:
     case WM_SYSCOLORCHANGE: {
+        // A new scheme changes the button face painted without a bitmap. The bitmap's own 3-D colours follow
+        // when its owner loads it again (CBitmapStatic remembers what it showed), so it is not reloaded here.
         const LRESULT result = CallWindowProcW(original, hwnd, msg, wp, lp);
-        // The 3-D colours mapped into the bitmap follow the new colour scheme.
-        if (msg == WM_SYSCOLORCHANGE && state->resource > 0)
-            if (HBITMAP reloaded = LoadBitmapResource(state->resource)) ReplaceBitmap(*state, reloaded);
         InvalidateRect(hwnd, nullptr, FALSE);
         return result;
     }
@@ -185,10 +183,7 @@ bool SetBitmapStatic(HWND control, int bitmapResource) {
         SetWindowLongW(control, GWL_STYLE, (style & ~SS_TYPEMASK) | SS_OWNERDRAW);
     }
     HBITMAP bitmap = LoadBitmapResource(bitmapResource);
-    if (bitmap) {
-        ReplaceBitmap(*state, bitmap);
-        state->resource = bitmapResource;
-    }
+    if (bitmap) ReplaceBitmap(*state, bitmap);
     InvalidateRect(control, nullptr, FALSE);
     return bitmap != nullptr;
 }
