@@ -38,6 +38,7 @@ build/e2e/tests/run-*/.
 import atexit
 import fcntl
 import os
+import re
 import select
 import shutil
 import signal
@@ -68,6 +69,23 @@ WM_LBUTTONDBLCLK = "WM_LBUTTONDBLCLK"
 WM_RBUTTONUP = "WM_RBUTTONUP"
 TRAY_ICON_ID = 101
 IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
+
+# Where the program keeps its settings: the per-user profile section and the machine key.
+PROFILE = r"Software\Kestor\Kestor\Setting\Default"
+MACHINE = r"SOFTWARE\Kestor\Setting\Default"
+
+
+def _resource_ids():
+    """The ids of res/resource.h by name, so that the tests use the numbers the program is built with."""
+    ids = {}
+    for line in (REPO / "res" / "resource.h").read_text(encoding="utf-8").splitlines():
+        match = re.match(r"#define\s+(ID\w+)\s+(0[xX][0-9a-fA-F]+|\d+)\b", line)
+        if match:
+            ids[match.group(1)] = int(match.group(2), 0)
+    return ids
+
+
+IDS = _resource_ids()
 
 Window = namedtuple("Window", "hwnd pid visible kind cls caption")
 Control = namedtuple("Control", "id cls visible enabled checked hwnd text")
@@ -250,8 +268,8 @@ class WinePrefix:
         if at is not None:
             # A wineserver started on the real clock would keep the timers on it: end it first.
             self.stop_server()
-            spec = f"@{at}" + (f" x{speed}" if speed != 1 else "")
-            command = ["faketime", "-f", spec] + command
+            clock = f"@{at}" + (f" x{speed}" if speed != 1 else "")
+            command = ["faketime", "-f", clock] + command
             env["NO_FAKE_STAT"] = "1"  # faked file times would make Wine rebuild the prefix
         process = subprocess.Popen(command, cwd=str(cwd or self.appdir), env=env, stdin=subprocess.DEVNULL,
                                    stdout=self.log, stderr=self.log, start_new_session=True)

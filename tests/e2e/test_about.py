@@ -4,12 +4,11 @@ start-up sound it plays half a second after opening."""
 import subprocess
 import time
 
-from harness import IDOK, WM_SHOW_ABOUT, KestorTestCase
+from harness import IDOK, IDS, WM_SHOW_ABOUT, KestorTestCase
 
 ABOUT = "关于 Tovrel"
-IDC_ABOUT_EMAIL = 1012
-IDC_ABOUT_SOUND = 1045
-IDM_ABOUTBOX = 16
+IDC_ABOUT_SOUND = IDS["IDC_ABOUT_SOUND"]
+IDM_ABOUTBOX = IDS["IDM_ABOUTBOX"]
 
 
 class AboutTest(KestorTestCase):

@@ -2,15 +2,13 @@
 import os
 from pathlib import Path
 
-from harness import IDOK, DriverError, KestorTestCase
+from harness import IDOK, IDS, MACHINE, PROFILE, DriverError, KestorTestCase
 
-PROFILE = r"Software\Kestor\Kestor\Setting\Default"
-MACHINE = r"SOFTWARE\Kestor\Setting\Default"
 UNLOCK = "解除锁定"
 PROMPT = "输入密码..."
-IDC_UNLOCK_PASSWORD = 1067
-IDC_PASSWORD = 1078
-IDC_PASSWORD_PROMPT = 1085
+IDC_UNLOCK_PASSWORD = IDS["IDC_UNLOCK_PASSWORD"]
+IDC_PASSWORD = IDS["IDC_PASSWORD"]
+IDC_PASSWORD_PROMPT = IDS["IDC_PASSWORD_PROMPT"]
 WS_MINIMIZE = 0x20000000
 # Digests under the program's code table (fixed: stored digests must match across builds).
 DIGEST = {"MoonGate": "101212410120", "open2025": "129046562"}
@@ -19,7 +17,7 @@ TRAY_LOCK, TRAY_SET_PASSWORD = 3, 4
 # Their command ids, for the tests where another program holds the foreground: the keys for the menu
 # would go to that program (a hidden window cannot take the foreground under Wine), so the command the
 # menu would send is posted to the sheet instead.
-ID_TRAY_SHUTDOWN, ID_TRAY_LOCK = 107, 32776
+ID_TRAY_SHUTDOWN, ID_TRAY_LOCK = IDS["ID_TRAY_SHUTDOWN"], IDS["ID_TRAY_LOCK"]
 
 
 class LockTest(KestorTestCase):

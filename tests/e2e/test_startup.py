@@ -1,9 +1,7 @@
 """Start-up, the single instance, the registry the first and second starts leave, the tray icon's
 double-click and the exit through the tray menu, on the real program under Wine."""
-from harness import IDOK, KestorTestCase, WM_LBUTTONDBLCLK
+from harness import IDOK, MACHINE, PROFILE, KestorTestCase, WM_LBUTTONDBLCLK
 
-PROFILE = r"Software\Kestor\Kestor\Setting\Default"
-MACHINE = r"SOFTWARE\Kestor\Setting\Default"
 RUN = r"SOFTWARE\Microsoft\Windows\CurrentVersion\Run"
 PAGES = ["系统信息", "自动执行", "Kestor", "自动播放", "进程管理"]
 MOONGATE_DIGEST = "101212410120"
