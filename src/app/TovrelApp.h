@@ -8,8 +8,6 @@ class CTovrelApp {
 public:
     // Always false: when it returns, the program ends.
     bool InitInstance();
-    // F1 and help requests do nothing.
-    void WinHelp() {}
 };
 
 // Selector 1: the computer name; 2: the logged-on user's name in lower case; anything else: "Error".

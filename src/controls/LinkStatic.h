@@ -23,7 +23,6 @@ public:
     // a "mailto:" target built from the text after its first ":"; any other text is opened as it stands.
     static std::string ShellTarget(const std::string& text);
 
-    bool IsLinkEnabled() const { return m_bLinkEnabled; }
     const std::string& Target() const { return m_strTarget; }
 
 private:

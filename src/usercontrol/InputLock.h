@@ -26,8 +26,6 @@ public:
     // after taking the lock).
     void SetScreenSaverRunningAgain();
 
-    bool IsLocked() const { return m_locked; }
-
 private:
     bool m_locked = false;
     uintptr_t m_mouseHook = 0;
