@@ -31,6 +31,8 @@ public:
     virtual std::string LoadString(int id) = 0;
     virtual Point GetCursorPos() = 0;
     // Shows sub-menu `sub` of menu resource `menuId` at `at`; the chosen item reaches owner.OnCommand.
+    // The caller brings the owner to the foreground first, or the menu stays open when the user clicks
+    // elsewhere.
     virtual void TrackPopupMenu(int menuId, int sub, Point at, Wnd& owner) = 0;
 };
 

@@ -125,8 +125,6 @@ void Ui::TrackPopupMenu(int menuId, int sub, Point at, Wnd& owner) {
     HMENU menu = LoadMenuW(Instance(), MAKEINTRESOURCEW(menuId));
     if (!menu) return;
     if (HMENU popup = GetSubMenu(menu, sub)) {
-        // The owner must be the foreground window for the menu to close when the user clicks elsewhere.
-        SetForegroundWindow(hwnd);
         ::TrackPopupMenu(popup, 0, at.x, at.y, 0, hwnd, nullptr);
         PostMessageW(hwnd, WM_NULL, 0, 0);
     }
