@@ -93,25 +93,24 @@ std::vector<int> SimListView::Selection() const {
     return out;
 }
 
-int SimListBox::AddString(const std::string& text) {
-    const int at = sorted ? SortedPosition(m_items, text, Same) : GetCount();
-    return InsertString(at, text);
+int SimStringList::Add(const std::string& text) {
+    return InsertAt(sorted ? SortedPosition(m_items, text, Same) : Count(), text);
 }
 
-int SimListBox::InsertString(int index, const std::string& text) {
-    if (index == -1) index = GetCount();
-    if (index < 0 || index > GetCount()) return -1;
+int SimStringList::InsertAt(int index, const std::string& text) {
+    if (index == -1) index = Count();
+    if (index < 0 || index > Count()) return -1;
     m_items.insert(m_items.begin() + index, text);
     if (m_sel >= index) ++m_sel;
     return index;
 }
 
-std::string SimListBox::GetText(int index) const {
-    return index >= 0 && index < GetCount() ? m_items[index] : std::string();
+std::string SimStringList::TextAt(int index) const {
+    return index >= 0 && index < Count() ? m_items[index] : std::string();
 }
 
-bool SimListBox::DeleteString(int index) {
-    if (index < 0 || index >= GetCount()) return false;
+bool SimStringList::Erase(int index) {
+    if (index < 0 || index >= Count()) return false;
     m_items.erase(m_items.begin() + index);
     if (m_sel == index)
         m_sel = -1;
@@ -120,30 +119,12 @@ bool SimListBox::DeleteString(int index) {
     return true;
 }
 
-void SimListBox::ResetContent() {
+void SimStringList::Clear() {
     m_items.clear();
     m_sel = -1;
 }
 
-void SimListBox::SetCurSel(int index) { m_sel = index >= 0 && index < GetCount() ? index : -1; }
-
-int SimCombo::AddString(const std::string& text) {
-    const int at = sorted ? SortedPosition(m_items, text, Same) : GetCount();
-    m_items.insert(m_items.begin() + at, text);
-    if (m_sel >= at) ++m_sel;
-    return at;
-}
-
-std::string SimCombo::GetLBText(int index) const {
-    return index >= 0 && index < GetCount() ? m_items[index] : std::string();
-}
-
-void SimCombo::ResetContent() {
-    m_items.clear();
-    m_sel = -1;
-}
-
-void SimCombo::SetCurSel(int index) { m_sel = index >= 0 && index < GetCount() ? index : -1; }
+void SimStringList::Select(int index) { m_sel = index >= 0 && index < Count() ? index : -1; }
 
 void SimUpDown::SetRange(int lower, int upper) {
     m_lower = lower;

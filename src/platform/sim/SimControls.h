@@ -48,40 +48,49 @@ private:
     std::vector<Row> m_rows;
 };
 
-class SimListBox final : public IListBox {
+// The rows and the selection that a list box and a combo box share.
+class SimStringList {
 public:
-    int AddString(const std::string& text) override;
-    int InsertString(int index, const std::string& text) override;
-    int GetCount() const override { return static_cast<int>(m_items.size()); }
-    std::string GetText(int index) const override;
-    bool DeleteString(int index) override;
-    void ResetContent() override;
-    int GetCurSel() const override { return m_sel; }
-    void SetCurSel(int index) override;
-
     bool sorted = false;
     const std::vector<std::string>& Items() const { return m_items; }
+
+protected:
+    int Count() const { return static_cast<int>(m_items.size()); }
+    // Where the sort style puts a new row, else at the end.
+    int Add(const std::string& text);
+    // -1 when the index is out of range; -1 given appends.
+    int InsertAt(int index, const std::string& text);
+    std::string TextAt(int index) const;
+    bool Erase(int index);
+    void Clear();
+    void Select(int index);
+    int Selected() const { return m_sel; }
 
 private:
     std::vector<std::string> m_items;
     int m_sel = -1;
 };
 
-class SimCombo final : public ICombo {
+class SimListBox final : public IListBox, public SimStringList {
 public:
-    int AddString(const std::string& text) override;
-    int GetCount() const override { return static_cast<int>(m_items.size()); }
-    std::string GetLBText(int index) const override;
-    void ResetContent() override;
-    int GetCurSel() const override { return m_sel; }
-    void SetCurSel(int index) override;
+    int AddString(const std::string& text) override { return Add(text); }
+    int InsertString(int index, const std::string& text) override { return InsertAt(index, text); }
+    int GetCount() const override { return Count(); }
+    std::string GetText(int index) const override { return TextAt(index); }
+    bool DeleteString(int index) override { return Erase(index); }
+    void ResetContent() override { Clear(); }
+    int GetCurSel() const override { return Selected(); }
+    void SetCurSel(int index) override { Select(index); }
+};
 
-    bool sorted = false;
-    const std::vector<std::string>& Items() const { return m_items; }
-
-private:
-    std::vector<std::string> m_items;
-    int m_sel = -1;
+class SimCombo final : public ICombo, public SimStringList {
+public:
+    int AddString(const std::string& text) override { return Add(text); }
+    int GetCount() const override { return Count(); }
+    std::string GetLBText(int index) const override { return TextAt(index); }
+    void ResetContent() override { Clear(); }
+    int GetCurSel() const override { return Selected(); }
+    void SetCurSel(int index) override { Select(index); }
 };
 
 class SimDateTime final : public IDateTime {
