@@ -10,10 +10,13 @@ namespace kp {
 // A list view in report mode. A control created with the sort-ascending style places every new row by its
 // column-0 text (case-insensitive) whatever index is asked for; otherwise rows go at the index asked
 // (clamped to the end).
+enum class ColumnAlign { Left, Center, Right };
+
 class IListView {
 public:
     virtual ~IListView() = default;
-    virtual void InsertColumn(int col, const std::string& title, int width) = 0;
+    // Windows draws the first column left-aligned whatever is asked; the sim records what was asked.
+    virtual void InsertColumn(int col, const std::string& title, int width, ColumnAlign align) = 0;
     virtual int InsertItem(int index, const std::string& text) = 0;  // index of the new row, -1 on failure
     virtual int GetItemCount() const = 0;
     virtual std::string GetItemText(int item, int sub) const = 0;

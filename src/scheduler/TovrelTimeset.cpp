@@ -18,8 +18,8 @@ CTovrelTimeset::CTovrelTimeset() : KestorPage(IDD_TIMESET, true) {}
 bool CTovrelTimeset::OnInitDialog() {
     KestorPage::OnInitDialog();
     kp::IListView& list = Window()->ListView(IDC_REMINDER_LIST);
-    list.InsertColumn(0, "提示时间", 120);
-    list.InsertColumn(1, "提示信息", 200);
+    list.InsertColumn(0, "提示时间", 120, kp::ColumnAlign::Center);
+    list.InsertColumn(1, "提示信息", 200, kp::ColumnAlign::Left);
     m_bListReady = 1;
     return true;
 }

@@ -348,7 +348,7 @@ TEST(SimInput, ClicksToggleAutoCheckBoxesFirstAndRefuseDisabledHiddenAndBlockedC
     Log log;
     Probe dialog(os, log, "d", 9200);
     int checkSeen = -1;
-    dialog.onInit = [&] { dialog.Window()->ListView(1040).InsertColumn(0, "名", 80); };
+    dialog.onInit = [&] { dialog.Window()->ListView(1040).InsertColumn(0, "名", 80, kp::ColumnAlign::Left); };
     os.OnModal(9200, [&](SimWindow& w) {
         EXPECT_EQ(1031, w.Focus());  // the first tab stop
         log.clear();
@@ -546,8 +546,9 @@ TEST(SimDesktop, OwnWindowsComeToTheFrontAndMinimisingIsRecordedOnFakeWindows) {
 
 TEST(SimControls, ListsKeepTheirWin32RulesForSortingSelectionAndBadIndexes) {
     kp::sim::SimListView lv;
-    lv.InsertColumn(0, "进程", 100);
-    lv.InsertColumn(1, "PID", 50);
+    lv.InsertColumn(0, "进程", 100, kp::ColumnAlign::Center);
+    lv.InsertColumn(1, "PID", 50, kp::ColumnAlign::Right);
+    EXPECT_EQ(kp::ColumnAlign::Right, lv.Columns()[1].align);
     EXPECT_EQ(-1, lv.InsertItem(-1, "x"));
     EXPECT_EQ(0, lv.InsertItem(5, "b.exe"));
     EXPECT_EQ(0, lv.InsertItem(0, "a.exe"));

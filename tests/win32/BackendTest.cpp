@@ -248,8 +248,8 @@ private:
         CHECK(!w.IsControlEnabled(4242));
 
         kp::IListView& list = w.ListView(IDC_LIST);
-        list.InsertColumn(0, "时间", 80);
-        list.InsertColumn(1, "信息", 80);
+        list.InsertColumn(0, "时间", 80, kp::ColumnAlign::Left);
+        list.InsertColumn(1, "信息", 80, kp::ColumnAlign::Center);
         // The control sorts by the first column whatever index is asked for.
         list.InsertItem(0, "b");
         list.InsertItem(0, "a");

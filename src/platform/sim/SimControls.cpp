@@ -23,9 +23,9 @@ const std::string& Same(const std::string& s) { return s; }
 
 }  // namespace
 
-void SimListView::InsertColumn(int col, const std::string& title, int width) {
+void SimListView::InsertColumn(int col, const std::string& title, int width, ColumnAlign align) {
     const int at = std::clamp(col, 0, static_cast<int>(m_columns.size()));
-    m_columns.insert(m_columns.begin() + at, Column{title, width});
+    m_columns.insert(m_columns.begin() + at, Column{title, width, align});
 }
 
 int SimListView::InsertItem(int index, const std::string& text) {

@@ -15,6 +15,7 @@ public:
     struct Column {
         std::string title;
         int width = 0;
+        ColumnAlign align = ColumnAlign::Left;
     };
     struct Row {
         std::vector<std::string> texts;  // column 0 first
@@ -22,7 +23,7 @@ public:
         bool selected = false;
     };
 
-    void InsertColumn(int col, const std::string& title, int width) override;
+    void InsertColumn(int col, const std::string& title, int width, ColumnAlign align) override;
     int InsertItem(int index, const std::string& text) override;
     int GetItemCount() const override { return static_cast<int>(m_rows.size()); }
     std::string GetItemText(int item, int sub) const override;

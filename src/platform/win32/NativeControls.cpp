@@ -50,11 +50,11 @@ SysTime FromNative(const SYSTEMTIME& st) {
 
 // ---- list view ----
 
-void NativeListView::InsertColumn(int col, const std::string& title, int width) {
+void NativeListView::InsertColumn(int col, const std::string& title, int width, ColumnAlign align) {
     std::wstring text = Wide(title);
     LVCOLUMNW column{};
     column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    column.fmt = LVCFMT_LEFT;
+    column.fmt = align == ColumnAlign::Center ? LVCFMT_CENTER : align == ColumnAlign::Right ? LVCFMT_RIGHT : LVCFMT_LEFT;
     column.cx = width;
     column.pszText = &text[0];
     column.iSubItem = col;

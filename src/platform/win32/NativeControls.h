@@ -21,7 +21,7 @@ private:
 class NativeListView : public IListView, private ControlRef {
 public:
     using ControlRef::ControlRef;
-    void InsertColumn(int col, const std::string& title, int width) override;
+    void InsertColumn(int col, const std::string& title, int width, ColumnAlign align) override;
     int InsertItem(int index, const std::string& text) override;
     int GetItemCount() const override;
     std::string GetItemText(int item, int sub) const override;
