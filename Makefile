@@ -5,10 +5,11 @@
 #   make native  build and run only the native tests (the fast loop)
 #   make e2e     build win64 and run only the end-to-end tests; E2E_ARGS="-k startup" narrows them
 #   make bench   what Kestor.exe costs idling in the tray under Wine (CPU per minute, memory, start-up)
+#   make fuzz    the file readers under libFuzzer, FUZZ_SECONDS per target (60 by default)
 SHELL := /bin/bash
 E2E_ARGS ?=
 
-.PHONY: all setup exe native e2e bench test run clean build-native build-win64 build-win32
+.PHONY: all setup exe native e2e bench fuzz test run clean build-native build-win64 build-win32 build-fuzz
 
 all: exe
 
@@ -20,7 +21,7 @@ setup:
 build/%/build.ninja: | setup
 	cmake --preset $*
 
-build-native build-win64 build-win32: build-%: build/%/build.ninja | setup
+build-native build-win64 build-win32 build-fuzz: build-%: build/%/build.ninja | setup
 	cmake --build --preset $*
 
 exe: build-win64 build-win32
@@ -31,10 +32,15 @@ native: build-native
 e2e: build-win64
 	python3 tests/e2e/run.py $(E2E_ARGS)
 
-# Both suites run even when the first fails, so one log shows every failure; the exit code tells.
-test: build-native build-win64 build-win32
+fuzz: build-fuzz
+	scripts/fuzz.sh
+
+# Every suite runs even when an earlier one fails, so one log shows every failure; the exit code tells.
+# The fuzz targets get a short pass, enough for a regression in a reader to fail the run.
+test: build-native build-win64 build-win32 build-fuzz
 	@status=0; \
 	ctest --preset native || status=1; \
+	FUZZ_SECONDS=$${FUZZ_SECONDS:-5} scripts/fuzz.sh || status=1; \
 	python3 tests/e2e/run.py $(E2E_ARGS) || status=1; \
 	exit $$status
 
