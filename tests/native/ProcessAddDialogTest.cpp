@@ -8,22 +8,12 @@
 namespace {
 
 using kestor::CAddProcessDlg;
+using kestor::test::PickerTime;
 using kp::sim::SimWindow;
 using kp::sim::test::MessageBoxTexts;
 
 const char* const kNoTime = "你还未指定进程终止时间";
 const char* const kBadName = "你指定的进程,不合规范,请重新指定.";
-
-kp::SysTime Time(int h, int m, int s) {
-    kp::SysTime t;
-    t.wYear = 2003;
-    t.wMonth = 7;
-    t.wDay = 27;
-    t.wHour = static_cast<uint16_t>(h);
-    t.wMinute = static_cast<uint16_t>(m);
-    t.wSecond = static_cast<uint16_t>(s);
-    return t;
-}
 
 class AddProcess : public ::testing::Test {
 protected:
@@ -83,7 +73,7 @@ TEST_P(AddProcessTyped, IsCheckedInOrderAndARefusalKeepsTheDialogOpen) {
     const TypedPath& p = GetParam();
     const int result = Run([&](SimWindow& d) {
         d.Type(IDC_PROCESS_PATH, p.path);
-        d.PickDateTime(IDC_TERMINATION_TIME, Time(0, 0, 1));
+        d.PickDateTime(IDC_TERMINATION_TIME, PickerTime(0, 0, 1));
         if (p.message) os.AnswerMessageBox(kp::IDOK);
         d.Click(kp::IDOK);
         if (p.message) {
@@ -128,7 +118,7 @@ TEST_F(AddProcess, ZeroTimeIsRefusedHoweverTheProcessWasGiven) {
         EXPECT_FALSE(d.Result());
         EXPECT_EQ("", dlg.m_strName) << "the refusal clears the name";
         EXPECT_EQ(1, dlg.m_nRunningFlag);
-        d.PickDateTime(IDC_TERMINATION_TIME, Time(0, 0, 1));
+        d.PickDateTime(IDC_TERMINATION_TIME, PickerTime(0, 0, 1));
         d.ClickListItem(IDC_RUNNING_LIST, Row(d, "explorer.exe"), true);
     });
     EXPECT_TRUE(MessageBoxTexts(os, {kNoTime, kNoTime}));
@@ -140,7 +130,7 @@ TEST_F(AddProcess, APickedNameGoesBeforeATypedPathAndMustHaveAnExtension) {
     const int result = Run([&](SimWindow& d) {
         // "System" has no extension: refused, and the name is gone, so the empty path is checked next.
         d.ClickListItem(IDC_RUNNING_LIST, Row(d, "System"));
-        d.PickDateTime(IDC_TERMINATION_TIME, Time(0, 0, 1));
+        d.PickDateTime(IDC_TERMINATION_TIME, PickerTime(0, 0, 1));
         os.AnswerMessageBox(kp::IDOK);
         os.AnswerMessageBox(kp::IDOK);
         d.Click(kp::IDOK);
@@ -176,7 +166,7 @@ TEST_F(AddProcess, AFileFromTheBrowserIsTakenOnItsExtensionAndTimeAlone) {
         EXPECT_EQ("", d.GetText(IDC_PROCESS_PATH)) << "cancelled: nothing changes";
         d.Click(IDC_BROWSE);
         EXPECT_EQ("\\\\server\\tools\\sync.exe", d.GetText(IDC_PROCESS_PATH));
-        d.PickDateTime(IDC_TERMINATION_TIME, Time(23, 59, 59));
+        d.PickDateTime(IDC_TERMINATION_TIME, PickerTime(23, 59, 59));
         d.Click(kp::IDOK);
     });
     EXPECT_EQ(kp::IDOK, result) << "a path the typed-path check would refuse";

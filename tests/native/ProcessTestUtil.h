@@ -20,6 +20,18 @@ inline std::vector<std::string> Column(kp::sim::SimWindow& w, int listId, int co
     return texts;
 }
 
+// A time of the add-process dialog's picker: the day it starts on, with this time.
+inline kp::SysTime PickerTime(int h, int m, int s) {
+    kp::SysTime t;
+    t.wYear = 2003;
+    t.wMonth = 7;
+    t.wDay = 27;
+    t.wHour = static_cast<uint16_t>(h);
+    t.wMinute = static_cast<uint16_t>(m);
+    t.wSecond = static_cast<uint16_t>(s);
+    return t;
+}
+
 class ProcessPage : public ::testing::Test {
 protected:
     kp::sim::SimOs os;
@@ -47,14 +59,7 @@ protected:
     void AddTyped(const std::string& path, int h, int m, int s) {
         AddWith([=](kp::sim::SimWindow& d) {
             d.Type(IDC_PROCESS_PATH, path);
-            kp::SysTime t;
-            t.wYear = 2003;
-            t.wMonth = 7;
-            t.wDay = 27;
-            t.wHour = static_cast<uint16_t>(h);
-            t.wMinute = static_cast<uint16_t>(m);
-            t.wSecond = static_cast<uint16_t>(s);
-            d.PickDateTime(IDC_TERMINATION_TIME, t);
+            d.PickDateTime(IDC_TERMINATION_TIME, PickerTime(h, m, s));
             d.Click(kp::IDOK);
         });
     }
