@@ -39,10 +39,7 @@ TEST_F(AddProcess, OpensWithTheRunningProcessesAnEmptyPathAndTheTimeAtZero) {
     const int result = Run([&](SimWindow& d) {
         EXPECT_EQ("添加进程到列表...", d.Caption());
         const auto& list = d.ListViewOf(IDC_RUNNING_LIST);
-        ASSERT_EQ(6u, list.Columns().size());
-        EXPECT_EQ("父进程ID", list.Columns()[3].title);
-        EXPECT_EQ(50, list.Columns()[5].width);
-        EXPECT_EQ(kp::ColumnAlign::Center, list.Columns()[0].align);
+        EXPECT_EQ(6u, list.Columns().size());
         EXPECT_EQ("EXPLORER.EXE", list.Rows().at(0).texts.at(0));
         EXPECT_EQ(4u, list.Rows().size());
         const kp::SysTime t = d.DateTimeOf(IDC_TERMINATION_TIME).GetTime();

@@ -30,8 +30,6 @@ TEST(SimProcessTable, ListsInOrderAndKeepsAnIdentifierWhileAHandleHoldsIt) {
     EXPECT_EQ((std::vector<std::string>{"[System Process]", "System", "explorer.exe"}), Names(api));
     const uint32_t a = table.Add("a.exe", 4, 3, 1);
     const uint32_t b = table.Add("b.exe");
-    EXPECT_EQ(0u, a % 4);
-    EXPECT_GT(b, a);
     int count = 0;
     EXPECT_EQ(SnapshotStatus::Ok, api.Count(count));
     EXPECT_EQ(5, count);
