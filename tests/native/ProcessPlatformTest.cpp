@@ -49,6 +49,7 @@ TEST(SimProcessTable, ListsInOrderAndKeepsAnIdentifierWhileAHandleHoldsIt) {
     table.RefuseOpen(b);
     EXPECT_EQ(0u, api.OpenToEnd(b));
     EXPECT_EQ(0u, api.OpenToEnd(0x7FFC));
+    EXPECT_EQ(0u, api.OpenToEnd(4)) << "System";
     const kp::ProcessHandle c = api.OpenToEnd(a);
     EXPECT_TRUE(api.Terminate(c, 7));
     api.Close(c);

@@ -13,6 +13,8 @@ SimProcesses::SimProcesses() {
     AddWithId(0, "[System Process]", 0, 1, 0);
     AddWithId(4, "System", 0, 60, 0);
     Add("explorer.exe", 4, 12, 0);
+    RefuseOpen(0);
+    RefuseOpen(4);
 }
 
 SimProcesses::Process* SimProcesses::Find(uint32_t id) {

@@ -29,7 +29,8 @@ public:
         unsigned result;
     };
 
-    // The table starts with "[System Process]" (0), "System" (4) and "explorer.exe".
+    // The table starts with "[System Process]" (0), "System" (4) and "explorer.exe"; the first two refuse
+    // to be opened, as they do for a program on Windows.
     SimProcesses();
 
     SnapshotStatus Snapshot(std::vector<ProcessEntry>& entries) override;
