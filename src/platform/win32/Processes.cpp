@@ -91,6 +91,8 @@ unsigned Processes::Start(const std::string& path) {
     // other failure (an image of another machine, for one) as a bad format.
     const DWORD error = GetLastError();
     if (error == ERROR_NOT_ENOUGH_MEMORY || error == ERROR_OUTOFMEMORY) return 0;
+    // The folder given as the program's current directory is missing: the program's path is not found.
+    if (error == ERROR_DIRECTORY) return ERROR_PATH_NOT_FOUND;
     return error < 32 ? error : ERROR_BAD_FORMAT;
 }
 
