@@ -1,5 +1,5 @@
 """The process manager page on the real program under Wine: Wine's own processes listed, a program
-started through "新建任务" and ended through "关闭进程", and a timed termination that ends notepad."""
+started through "新建任务" and ended through "关闭进程", and a timed termination of notepad chosen with "浏览"."""
 import time
 
 from harness import IDOK, IDS, IDYES, WM_USER_ACTIVITY, KestorTestCase
@@ -105,8 +105,16 @@ class ProcessTest(KestorTestCase):
         self.assertEqual(self.drv("dtp-get", dialog, IDS["IDC_TERMINATION_TIME"]).strip(), "2003-07-27 00:00:00")
         self.screenshot("process-add-dialog")
 
+        # 浏览 opens in the system folder: a bare file name there gives its full path.
+        self.click(dialog, IDS["IDC_BROWSE"])
+        opener = self.wait_window("打开", "--dialog")
+        self.set_text(opener, FILE_NAME_BOX, "notepad.exe")
+        self.press_ok(opener)
+        self.wait_gone("打开", "--dialog")
+        self.wait_until(lambda: self.text_of(dialog, IDS["IDC_PROCESS_PATH"]).lower() == NOTEPAD.lower(),
+                        what="the chosen file's full path in the path box")
+
         # OK at 0:00:00 is refused and the dialog stays.
-        self.set_text(dialog, IDS["IDC_PROCESS_PATH"], NOTEPAD)
         self.press_ok(dialog)
         self.assertEqual(self.answer_msgbox(IDOK), "你还未指定进程终止时间")
         self.drv("dtp-set", dialog, IDS["IDC_TERMINATION_TIME"], "2003-07-27", "00:00:05")
