@@ -76,6 +76,8 @@ public:
     virtual bool ComputerName(std::string& name) = 0;
     virtual bool UserName(std::string& name) = 0;
     virtual std::string WindowsDirectory() = 0;
+    // The system folder (System32 on NT), without a trailing backslash.
+    virtual std::string SystemDirectory() = 0;
     // The program file's base name without extension ("Kestor" for Kestor.exe).
     virtual std::string AppName() = 0;
     // The program file's full path.
@@ -153,6 +155,56 @@ public:
     virtual bool PlaySync(const std::string& path) = 0;
 };
 
+// One process of a snapshot, as the system reports it. The executable text is the file name alone on the
+// NT family and may be a full path elsewhere.
+struct ProcessEntry {
+    uint32_t id = 0;
+    uint32_t parentId = 0;
+    int threads = 0;
+    int usage = 0;
+    std::string exeFile;  // GBK
+};
+
+// Why a snapshot holds no processes.
+enum class SnapshotStatus {
+    Ok,
+    Failed,   // the snapshot could not be taken
+    NoEntry,  // it was taken, but its first entry could not be read
+};
+
+using ProcessHandle = uintptr_t;  // 0: none
+
+// The running processes: snapshots, ending one, starting a program.
+class IProcesses {
+public:
+    virtual ~IProcesses() = default;
+    // Every process, in the order the system lists them; `entries` is empty unless the status is Ok.
+    virtual SnapshotStatus Snapshot(std::vector<ProcessEntry>& entries) = 0;
+    // The number of processes of a fresh snapshot, without their texts; 0 unless the status is Ok.
+    virtual SnapshotStatus Count(int& count) = 0;
+    // Opens a process with the right to end it and nothing more; 0 when that is refused or there is no
+    // such process. While the handle is open the identifier is not given to another process.
+    virtual ProcessHandle OpenToEnd(uint32_t id) = 0;
+    virtual bool Terminate(ProcessHandle process, unsigned exitCode) = 0;
+    virtual void Close(ProcessHandle process) = 0;
+    // Starts the program of this full path, shown without being activated, in its own folder. Returns
+    // what WinExec returns: above 31 when it started, else 0 (out of resources), 2 (file not found),
+    // 3 (path not found), 11 (bad format) or another system error code below 32.
+    virtual unsigned Start(const std::string& path) = 0;
+};
+
+// The common file dialogs.
+class IFileDialogs {
+public:
+    virtual ~IFileDialogs() = default;
+    // The open-file dialog for one existing file: read-only files hidden, the path must exist, and the
+    // process's current directory left where it was. `filter` pairs a description and a pattern with "|"
+    // and ends at the first "||" ("所有文件 (*.exe)|*.exe||"); `defaultExt` is added to a name typed without
+    // one; an empty `initialDir` lets the system choose. true on OK, with the chosen file's full path.
+    virtual bool OpenFile(const std::string& filter, const std::string& defaultExt, const std::string& initialDir,
+                          std::string& path) = 0;
+};
+
 struct Os {
     IUi* ui = nullptr;
     IClock* clock = nullptr;
@@ -164,6 +216,8 @@ struct Os {
     IDesktop* desktop = nullptr;
     IInputLock* input = nullptr;
     ISound* sound = nullptr;
+    IProcesses* processes = nullptr;
+    IFileDialogs* fileDialogs = nullptr;
 };
 
 // The services in force; a backend installs them once before the application starts.

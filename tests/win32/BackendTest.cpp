@@ -163,6 +163,64 @@ void TestSystem(kp::ISystem& system, kp::IClock& clock) {
     CHECK(clock.TickCount() - before >= 100);
 }
 
+// ---- processes ----
+
+// The snapshot's entry of this identifier, or null.
+const kp::ProcessEntry* FindProcess(const std::vector<kp::ProcessEntry>& entries, uint32_t id) {
+    for (const kp::ProcessEntry& e : entries)
+        if (e.id == id) return &e;
+    return nullptr;
+}
+
+void TestProcesses(kp::IProcesses& processes, kp::ISystem& system) {
+    std::vector<kp::ProcessEntry> entries;
+    CHECK(processes.Snapshot(entries) == kp::SnapshotStatus::Ok);
+    const kp::ProcessEntry* self = FindProcess(entries, GetCurrentProcessId());
+    CHECK(self && self->exeFile == "kbackend_tests.exe" && self->threads >= 1);
+    int count = 0;
+    CHECK(processes.Count(count) == kp::SnapshotStatus::Ok);
+    CHECK(count > 0 && count + 3 >= static_cast<int>(entries.size()) && count <= static_cast<int>(entries.size()) + 3);
+
+    const kp::ProcessHandle own = processes.OpenToEnd(GetCurrentProcessId());
+    CHECK(own != 0);
+    processes.Close(own);
+    CHECK(processes.OpenToEnd(0xFFFFFFF0) == 0);
+
+    // Failures come back as WinExec reports them.
+    const std::string dir = system.SystemDirectory();
+    CHECK(processes.Start(dir + "\\no-such-program.exe") == 2);
+    const unsigned noFolder = processes.Start("C:\\no\\such\\folder\\x.exe");
+    CHECK(noFolder == 2 || noFolder == 3);
+    const std::string notAProgram = kp::win32::Narrow(CurrentDirectoryW()) + "\\not-a-program.exe";
+    {
+        HANDLE f = CreateFileW(kp::win32::Wide(notAProgram).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(f, "plain text\r\n", 12, &written, nullptr);
+        CloseHandle(f);
+    }
+    CHECK(processes.Start(notAProgram) == 11);
+    DeleteFileW(kp::win32::Wide(notAProgram).c_str());
+
+    // A program started by its full path runs as our child until it is ended.
+    CHECK(processes.Start(dir + "\\notepad.exe") > 31);
+    uint32_t child = 0;
+    processes.Snapshot(entries);
+    for (const kp::ProcessEntry& e : entries)
+        if (e.parentId == GetCurrentProcessId() && e.exeFile == "notepad.exe") child = e.id;
+    CHECK(child != 0);
+    const kp::ProcessHandle handle = child ? processes.OpenToEnd(child) : 0;
+    CHECK(handle != 0 && processes.Terminate(handle, 0));
+    processes.Close(handle);
+    bool gone = false;
+    for (int i = 0; i < 100 && !gone; ++i) {  // the end is asynchronous: up to 5 s
+        processes.Snapshot(entries);
+        gone = !FindProcess(entries, child);
+        if (!gone) Sleep(50);
+    }
+    CHECK(gone);
+}
+
+
 // ---- a dialog with every kind of control ----
 
 COLORREF PaintedPixel(HWND control, int x, int y) {
@@ -481,6 +539,7 @@ int main() {
     TestRegistry(*os.registry);
     TestFiles(*os.files);
     TestSystem(*os.system, *os.clock);
+    TestProcesses(*os.processes, *os.system);
     TestDialog();
     TestSheet();
 

@@ -119,6 +119,8 @@ SimOs::SimOs(const std::string& rcPath)
     os.desktop = &m_desktop;
     os.input = &m_input;
     os.sound = &m_sound;
+    os.processes = &m_processes;
+    os.fileDialogs = &m_fileDialogs;
     InstallOs(os);
 }
 

@@ -27,6 +27,7 @@
 #include "platform/Os.h"
 #include "platform/Wnd.h"
 #include "platform/sim/SimErrors.h"
+#include "platform/sim/SimProcesses.h"
 #include "platform/sim/SimResources.h"
 #include "platform/sim/SimServices.h"
 #include "platform/sim/SimWindow.h"
@@ -126,6 +127,8 @@ public:
     SimDesktop& Desktop() { return m_desktop; }
     SimInputLock& Input() { return m_input; }
     SimSound& Sound() { return m_sound; }
+    SimProcesses& Processes() { return m_processes; }
+    SimFileDialogs& FileDialogs() { return m_fileDialogs; }
     SimResources& Resources() { return m_resources; }
     WindowRef AddDesktopWindow(const std::string& title, bool visible = true, bool minimized = false,
                                bool hasParent = false) {
@@ -210,6 +213,8 @@ private:
     SimDesktop m_desktop;
     SimInputLock m_input;
     SimSound m_sound;
+    SimProcesses m_processes;
+    SimFileDialogs m_fileDialogs;
     SimResources m_resources;
     Os m_previous;
 

@@ -116,6 +116,7 @@ public:
     bool ComputerName(std::string& name) override;
     bool UserName(std::string& name) override;
     std::string WindowsDirectory() override { return m_windowsDirectory; }
+    std::string SystemDirectory() override { return m_windowsDirectory + "\\system32"; }
     std::string AppName() override { return "Kestor"; }
     std::string ModulePath() override { return m_currentDirectory + "\\Kestor.exe"; }
 

@@ -19,6 +19,8 @@ Backend::Backend() {
     m_os.desktop = &m_desktop;
     m_os.input = &m_input;
     m_os.sound = &m_sound;
+    m_os.processes = &m_processes;
+    m_os.fileDialogs = &m_fileDialogs;
 }
 
 }  // namespace kp::win32

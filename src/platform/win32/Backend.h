@@ -1,6 +1,8 @@
 // The real platform: every service of Os() on Win32. Create one (it registers the common controls),
 // install it, then run the program.
 #pragma once
+#include "platform/win32/OpenFileDialog.h"
+#include "platform/win32/Processes.h"
 #include "platform/win32/Services.h"
 
 namespace kp::win32 {
@@ -23,6 +25,8 @@ private:
     Desktop m_desktop;
     InputLock m_input;
     Sound m_sound;
+    Processes m_processes;
+    FileDialogs m_fileDialogs;
     Os m_os;
 };
 

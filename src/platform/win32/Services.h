@@ -53,6 +53,7 @@ public:
     bool ComputerName(std::string& name) override;
     bool UserName(std::string& name) override;
     std::string WindowsDirectory() override;
+    std::string SystemDirectory() override;
     std::string AppName() override;
     std::string ModulePath() override;
 

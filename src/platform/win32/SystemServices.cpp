@@ -87,6 +87,10 @@ std::string System::WindowsDirectory() {
     return SizedText([](DWORD size, wchar_t* buffer) { return GetWindowsDirectoryW(buffer, size); });
 }
 
+std::string System::SystemDirectory() {
+    return SizedText([](DWORD size, wchar_t* buffer) { return GetSystemDirectoryW(buffer, size); });
+}
+
 std::string System::AppName() {
     std::wstring path = ModuleFileName();
     const size_t slash = path.find_last_of(L"\\/");

@@ -1,0 +1,171 @@
+#include "platform/sim/SimProcesses.h"
+
+#include <algorithm>
+
+#include "platform/Gbk.h"
+#include "platform/sim/SimErrors.h"
+
+namespace kp::sim {
+
+// ---------------------------------------------------------------- processes
+
+SimProcesses::SimProcesses() {
+    AddWithId(0, "[System Process]", 0, 1, 0);
+    AddWithId(4, "System", 0, 60, 0);
+    Add("explorer.exe", 4, 12, 0);
+    RefuseOpen(0);
+    RefuseOpen(4);
+}
+
+SimProcesses::Process* SimProcesses::Find(uint32_t id) {
+    for (Process& p : m_table)
+        if (p.entry.id == id) return &p;
+    return nullptr;
+}
+
+const SimProcesses::Process* SimProcesses::Find(uint32_t id) const {
+    return const_cast<SimProcesses*>(this)->Find(id);
+}
+
+void SimProcesses::Reap() {
+    m_table.erase(std::remove_if(m_table.begin(), m_table.end(),
+                                 [&](const Process& p) {
+                                     if (p.running) return false;
+                                     for (const auto& h : m_handles)
+                                         if (h.second == p.entry.id) return false;
+                                     return true;
+                                 }),
+                  m_table.end());
+}
+
+SnapshotStatus SimProcesses::Snapshot(std::vector<ProcessEntry>& entries) {
+    ++m_snapshots;
+    entries.clear();
+    if (m_fail != SnapshotStatus::Ok) return m_fail;
+    for (const Process& p : m_table)
+        if (p.running) entries.push_back(p.entry);
+    return entries.empty() ? SnapshotStatus::NoEntry : SnapshotStatus::Ok;
+}
+
+SnapshotStatus SimProcesses::Count(int& count) {
+    ++m_counts;
+    count = 0;
+    if (m_fail != SnapshotStatus::Ok) return m_fail;
+    count = static_cast<int>(std::count_if(m_table.begin(), m_table.end(), [](const Process& p) { return p.running; }));
+    return count ? SnapshotStatus::Ok : SnapshotStatus::NoEntry;
+}
+
+ProcessHandle SimProcesses::OpenToEnd(uint32_t id) {
+    const Process* p = Find(id);
+    if (!p || !p->running || m_refused.count(id)) return 0;
+    const ProcessHandle handle = m_nextHandle;
+    m_nextHandle += 4;
+    m_handles[handle] = id;
+    return handle;
+}
+
+bool SimProcesses::Terminate(ProcessHandle process, unsigned exitCode) {
+    auto it = m_handles.find(process);
+    if (it == m_handles.end()) return false;
+    Process* p = Find(it->second);
+    if (!p || !p->running) return false;  // it ended already; the handle still holds its identifier
+    p->running = false;
+    m_ended.push_back(Ended{p->entry.id, p->entry.exeFile, exitCode});
+    return true;
+}
+
+void SimProcesses::Close(ProcessHandle process) {
+    if (!m_handles.erase(process)) {
+        ++m_badCloses;
+        return;
+    }
+    Reap();
+}
+
+unsigned SimProcesses::Start(const std::string& path) {
+    unsigned result = 33;
+    if (!m_startResults.empty()) {
+        result = m_startResults.front();
+        m_startResults.pop_front();
+    }
+    m_starts.push_back(Started{path, result});
+    if (result > 31) Add(path.substr(path.find_last_of('\\') + 1), 4, 1, 0);
+    return result;
+}
+
+uint32_t SimProcesses::Add(const std::string& exeFile, uint32_t parentId, int threads, int usage) {
+    while (Find(m_nextId)) m_nextId += 4;
+    const uint32_t id = m_nextId;
+    m_nextId += 4;
+    return AddWithId(id, exeFile, parentId, threads, usage);
+}
+
+uint32_t SimProcesses::AddWithId(uint32_t id, const std::string& exeFile, uint32_t parentId, int threads,
+                                 int usage) {
+    if (Find(id)) throw SimError("process id " + std::to_string(id) + " is in use");
+    Process p;
+    p.entry = ProcessEntry{id, parentId, threads, usage, exeFile};
+    m_table.push_back(std::move(p));
+    return id;
+}
+
+void SimProcesses::Exit(uint32_t id) {
+    Process* p = Find(id);
+    if (!p || !p->running) throw SimError("no running process has the id " + std::to_string(id));
+    p->running = false;
+    Reap();
+}
+
+void SimProcesses::Clear() {
+    for (Process& p : m_table) p.running = false;
+    Reap();
+}
+
+bool SimProcesses::IsRunning(uint32_t id) const {
+    const Process* p = Find(id);
+    return p && p->running;
+}
+
+std::vector<uint32_t> SimProcesses::IdsOf(const std::string& exeFile) const {
+    std::vector<uint32_t> ids;
+    for (const Process& p : m_table)
+        if (p.running && MbsICmp(p.entry.exeFile, exeFile) == 0) ids.push_back(p.entry.id);
+    return ids;
+}
+
+// ---------------------------------------------------------------- open-file dialog
+
+bool SimFileDialogs::OpenFile(const std::string& filter, const std::string& defaultExt,
+                              const std::string& initialDir, std::string& path) {
+    Request request;
+    request.defaultExt = defaultExt;
+    request.initialDir = initialDir;
+    // Fields split at every single-byte "|" (never at the second byte of a GBK character); the entries
+    // end at the first empty field, as at the first "||".
+    std::vector<std::string> fields(1);
+    for (size_t i = 0; i < filter.size(); ++i) {
+        if (filter[i] == '|') {
+            fields.emplace_back();
+            continue;
+        }
+        fields.back() += filter[i];
+        if (IsLeadByte(static_cast<unsigned char>(filter[i])) && i + 1 < filter.size()) fields.back() += filter[++i];
+    }
+    for (size_t i = 0; i + 1 < fields.size() && !fields[i].empty() && !fields[i + 1].empty(); i += 2)
+        request.filters.emplace_back(fields[i], fields[i + 1]);
+    if (m_answers.empty())
+        throw UnscriptedWait("open-file dialog (filter \"" + GbkToUtf8(filter) + "\") has no scripted answer");
+    std::optional<std::string> answer = m_answers.front();
+    m_answers.pop_front();
+    if (answer) {
+        const size_t slash = answer->find_last_of('\\');
+        const std::string name = answer->substr(slash == std::string::npos ? 0 : slash + 1);
+        if (name.find('.') == std::string::npos && !defaultExt.empty()) *answer += "." + defaultExt;
+        path = *answer;
+    }
+    request.chosen = answer;
+    m_requests.push_back(std::move(request));
+    return answer.has_value();
+}
+
+}  // namespace kp::sim
