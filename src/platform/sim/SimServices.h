@@ -99,14 +99,35 @@ public:
     // Paths of the successful WriteReplace calls, in order.
     const std::vector<std::string>& Writes() const { return m_writes; }
 
+    // Faults of the disk. A WriteReplace takes the steps of the real one: create the temporary file in
+    // the target's folder, write the bytes, flush, close, and rename it over the target. A failing step
+    // removes the temporary file and leaves the target as it was.
+    enum class Step { Create, Write, Flush, Close, Rename };
+    // The nth step from now (1: the next one) fails; 0 cancels.
+    void FailNthStep(int n) { m_failAtStep = n > 0 ? m_stepsTaken + n : 0; }
+    // Steps taken by every WriteReplace so far.
+    int StepsTaken() const { return m_stepsTaken; }
+    // The steps taken so far, in order, with the target's path.
+    const std::vector<std::pair<Step, std::string>>& StepLog() const { return m_stepLog; }
+    // Bytes the disk can still take; a write of more fails. Unlimited at the start.
+    void SetFreeSpace(size_t bytes) { m_freeSpace = bytes; }
+    // Files cannot be created in this folder (a read-only folder).
+    void SetReadOnlyFolder(const std::string& folder);
+
 private:
     struct File {
         std::string path;
         std::string bytes;
     };
+    // Counts a step; false when it is the one set to fail.
+    bool TakeStep(Step step, const std::string& path);
     std::map<std::string, File> m_files;  // by folded path
-    std::set<std::string> m_failWrites, m_failReads;
+    std::set<std::string> m_failWrites, m_failReads, m_readOnlyFolders;
     std::vector<std::string> m_writes;
+    std::vector<std::pair<Step, std::string>> m_stepLog;
+    int m_stepsTaken = 0;
+    int m_failAtStep = 0;
+    size_t m_freeSpace = SIZE_MAX;
 };
 
 class SimSystem final : public ISystem {
