@@ -4,11 +4,14 @@
 #   make exe     build/win64/Kestor.exe and build/win32/Kestor.exe
 #   make native  build and run only the native tests (the fast loop)
 #   make e2e     build win64 and run only the end-to-end tests; E2E_ARGS="-k startup" narrows them
-#   make bench   what Kestor.exe costs idling in the tray under Wine (CPU per minute, memory, start-up)
+#   make bench   Kestor.exe idle in the tray next to Wine's taskmgr.exe: CPU, memory, start-up, ratios
+#                (BENCH_SECONDS=120 sets the idle span)
+#   make dist    zips and NSIS installers for both architectures in build/dist/
 SHELL := /bin/bash
 E2E_ARGS ?=
+BENCH_SECONDS ?= 120
 
-.PHONY: all setup exe native e2e bench test run clean build-native build-win64 build-win32
+.PHONY: all setup exe native e2e bench dist test run clean build-native build-win64 build-win32
 
 all: exe
 
@@ -39,7 +42,10 @@ test: build-native build-win64 build-win32
 	exit $$status
 
 bench: build-win64
-	python3 tests/bench/idle.py
+	python3 tests/bench/idle.py --seconds $(BENCH_SECONDS)
+
+dist: build-win64 build-win32
+	python3 installer/make_dist.py
 
 run: build-win64
 	scripts/run.sh
