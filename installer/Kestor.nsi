@@ -39,6 +39,7 @@ SetCompressor /SOLID lzma
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 ShowInstDetails show
 ShowUninstDetails show
+BrandingText "Kestor ${VERSION} (${ARCH})"
 
 VIProductVersion "${VERSION}.0.0"
 VIAddVersionKey /LANG=2052 "ProductName" "Kestor"
