@@ -98,6 +98,9 @@ class InstallTest(KestorTestCase):
         self.wait_until(lambda: self.reg_query("HKLM", RUN, "Kestor"), what="the Run value written")
         self.assertEqual(self.reg_query("HKLM", RUN, "Kestor")[1].lower(), r"c:\kestor\kestor.exe")
         self.wait_gone(self.SHEET, "--has-tab", timeout=10)
+        # A second install while Kestor runs would fail to replace the program file: it refuses.
+        again = self.start_program(str(self.setup_exe), "/S", cwd=self.wine.dir)
+        self.assertNotEqual(again.wait(120), 0, "the installer went on while Kestor ran")
         self.tray("WM_RBUTTONDOWN")
         self.wait_window("", "--class", "#32768")
         self.drv("key", "UP", "RETURN")  # "退出", the last item
