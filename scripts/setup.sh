@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32
   wine64 xvfb xauth x11-apps imagemagick fonts-wqy-zenhei locales
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good sox libsox-fmt-mp3
-  faketime clang libclang-rt-14-dev
+  faketime nsis clang libclang-rt-14-dev
 )
 
 as_root() {
