@@ -14,6 +14,7 @@
 #include "platform/Os.h"
 #include "platform/sim/SimOs.h"
 #include "resource.h"
+#include "ControlTestUtil.h"
 #include "usercontrol/UserLimitFile.h"
 
 namespace {
@@ -28,15 +29,7 @@ using kestor::CTovrelControl;
 const char* const kProfile = "Software\\Kestor\\Kestor\\Setting\\Default";
 const char* const kLimitFile = "C:\\Kestor\\ControlSet.ini";
 
-kp::SysTime Clock(int hour, int minute) {
-    kp::SysTime t;
-    t.wYear = 2026;
-    t.wMonth = 5;
-    t.wDay = 5;
-    t.wHour = static_cast<uint16_t>(hour);
-    t.wMinute = static_cast<uint16_t>(minute);
-    return t;
-}
+using kestor::test::TodayAt;
 
 struct Limit {
     std::string name;
@@ -170,8 +163,8 @@ protected:
 
 TEST_F(ControlScenario, NewLimitsOfThreeKindsAreSortedIntoTheListAndSavedAtExit) {
     AddLimitAt(500, {"bob", 2, 10, std::nullopt});
-    AddLimitAt(600, {"alice", 0, 5, {{Clock(9, 0), Clock(22, 30)}}});
-    AddLimitAt(700, {"carl", 1, 5, {{Clock(8, 0), Clock(12, 0)}}});
+    AddLimitAt(600, {"alice", 0, 5, {{TodayAt(9, 0), TodayAt(22, 30)}}});
+    AddLimitAt(700, {"carl", 1, 5, {{TodayAt(8, 0), TodayAt(12, 0)}}});
     sim.At(800, [this] {
         const auto& cols = Rows().Columns();
         ASSERT_EQ(4u, cols.size());
@@ -304,9 +297,9 @@ TEST_F(Enforcement, DailyWindowIsCheckedOnceAtStartWithBothEndsIncluded) {
         SCOPED_TRACE(std::to_string(c.hour) + ":" + std::to_string(c.minute));
         SimOs run;
         run.System().SetUserName(std::string("tom"));
-        run.SetLocalTime(Clock(c.hour, c.minute));
+        run.SetLocalTime(TodayAt(c.hour, c.minute));
         PowerRecorder power(run);
-        PutRows(run, {RowOf({"tom", 0, 5, {{Clock(9, 0), Clock(22, 0)}}})});
+        PutRows(run, {RowOf({"tom", 0, 5, {{TodayAt(9, 0), TodayAt(22, 0)}}})});
         bool meterRunning = false;
         run.At(500, [&run, &meterRunning] {
             meterRunning = run.Sheet()->Page(2)->TimerPeriod(CTovrelControl::kMeterTimer).has_value();
@@ -319,8 +312,8 @@ TEST_F(Enforcement, DailyWindowIsCheckedOnceAtStartWithBothEndsIncluded) {
 }
 
 TEST_F(Enforcement, EndOfDayNoticeCountsDownThenTheListsAreSavedAndTheMachineShutDown) {
-    sim.SetLocalTime(Clock(22, 1));
-    PutLimits({{"tom", 2, 10, {{Clock(9, 0), Clock(22, 0)}}}, {"amy", 1, 5, std::nullopt}});
+    sim.SetLocalTime(TodayAt(22, 1));
+    PutLimits({{"tom", 2, 10, {{TodayAt(9, 0), TodayAt(22, 0)}}}, {"amy", 1, 5, std::nullopt}});
     const std::string before = sim.Files().Get(kLimitFile).value_or("");
     PowerRecorder power(sim);
     NoticeSeen seen;
@@ -341,8 +334,8 @@ TEST_F(Enforcement, EndOfDayNoticeCountsDownThenTheListsAreSavedAndTheMachineShu
 }
 
 TEST_F(Enforcement, BackstopTimerShutsDownWhenTheNoticeIsStillUpAfter130Seconds) {
-    sim.SetLocalTime(Clock(7, 30));
-    PutLimits({{"tom", 0, 5, {{Clock(9, 0), Clock(22, 0)}}}});
+    sim.SetLocalTime(TodayAt(7, 30));
+    PutLimits({{"tom", 0, 5, {{TodayAt(9, 0), TodayAt(22, 0)}}}});
     PowerRecorder power(sim);
     NoticeSeen seen;
     // A notice that never finishes counting down.
@@ -356,8 +349,8 @@ TEST_F(Enforcement, BackstopTimerShutsDownWhenTheNoticeIsStillUpAfter130Seconds)
 }
 
 TEST_F(Enforcement, WindowOnlyRowStartedInsideNeverShowsANoticeEvenPastItsEnd) {
-    sim.SetLocalTime(Clock(21, 50));
-    PutLimits({{"tom", 0, 5, {{Clock(9, 0), Clock(22, 0)}}}});
+    sim.SetLocalTime(TodayAt(21, 50));
+    PutLimits({{"tom", 0, 5, {{TodayAt(9, 0), TodayAt(22, 0)}}}});
     const auto shown = WatchForAnyNotice();
     RunUntil(3 * 3600 * 1000);
     EXPECT_FALSE(*shown);
@@ -365,10 +358,10 @@ TEST_F(Enforcement, WindowOnlyRowStartedInsideNeverShowsANoticeEvenPastItsEnd) {
 }
 
 TEST_F(Enforcement, ContinuousOnlyRowIgnoresAWindowTextAndRests) {
-    sim.SetLocalTime(Clock(23, 0));
+    sim.SetLocalTime(TodayAt(23, 0));
     // A window text that would exclude 23:00, under flags that say continuous only.
     RawRow row = RowOf({"tom", 1, 5, std::nullopt});
-    row.texts[3] = kestor::WindowText(Clock(9, 0), Clock(10, 0));
+    row.texts[3] = kestor::WindowText(TodayAt(9, 0), TodayAt(10, 0));
     PutRows(sim, {row});
     NoticeSeen seen;
     WatchNotice(seen);
@@ -378,8 +371,8 @@ TEST_F(Enforcement, ContinuousOnlyRowIgnoresAWindowTextAndRests) {
 }
 
 TEST_F(Enforcement, NameThatDiffersOnlyInLetterCaseIsNotEnforced) {
-    sim.SetLocalTime(Clock(23, 0));
-    PutLimits({{"Tom", 1, 5, {{Clock(9, 0), Clock(10, 0)}}}});
+    sim.SetLocalTime(TodayAt(23, 0));
+    PutLimits({{"Tom", 1, 5, {{TodayAt(9, 0), TodayAt(10, 0)}}}});
     sim.At(500, [this] { EXPECT_TRUE(PageWindow().Timers().empty()); });
     const auto shown = WatchForAnyNotice();
     RunUntil(3700000);

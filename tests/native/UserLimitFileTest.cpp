@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/sim/SimControls.h"
+#include "ControlTestUtil.h"
 #include "usercontrol/UserLimitFile.h"
 
 namespace {
@@ -13,15 +14,7 @@ using kp::sim::SimListView;
 using namespace kestor;
 using namespace std::string_literals;
 
-kp::SysTime At(int hour, int minute) {
-    kp::SysTime t;
-    t.wYear = 2026;
-    t.wMonth = 5;
-    t.wDay = 5;
-    t.wHour = static_cast<uint16_t>(hour);
-    t.wMinute = static_cast<uint16_t>(minute);
-    return t;
-}
+using kestor::test::TodayAt;
 
 // A list with the page's four columns (sub-item texts need their column).
 SimListView LimitList() {
@@ -68,7 +61,7 @@ SimListView Load(const std::string& bytes) {
 
 TEST(UserLimitFile, OneRowIsWrittenInTheFileLayoutByteForByte) {
     SimListView list = LimitList();
-    AddRow(list, "tom", HoursText(1), RestText(5), WindowText(At(9, 0), At(22, 30)), kLimitDailyWindow);
+    AddRow(list, "tom", HoursText(1), RestText(5), WindowText(TodayAt(9, 0), TodayAt(22, 30)), kLimitDailyWindow);
     EXPECT_EQ("[ItemCount]\r\n\x01\x00\x00\x00" "D\r\n[ItemData]\r\n"
               "D\r\ntom\r\nD\r\n1小时\r\nD\r\n5分钟\r\nD\r\n每日9时0分 - 22时30分\r\n\x03\x00\x00\x00"s,
               Save(list));
@@ -90,7 +83,7 @@ TEST(UserLimitFile, EveryFileTheWriterProducesLoadsBackToTheSameRows) {
     const uint32_t flags[] = {0, 1, 3, 0x0A, 0x0D0A, 0x1A1A1A1A, 0x0A0D0A0D, 0xFFFFFFFF};
     for (int i = 0; i < 26; ++i)
         AddRow(list, "u" + std::to_string(100 + i), i % 2 ? HoursText(2) : "", i % 2 ? RestText(10) : "",
-               i % 3 ? WindowText(At(8, 5), At(17, 45)) : "", flags[i % 8]);
+               i % 3 ? WindowText(TodayAt(8, 5), TodayAt(17, 45)) : "", flags[i % 8]);
     const std::string bytes = Save(list);
     EXPECT_EQ('\x1A', bytes[13]);
     EXPECT_TRUE(SameRows(list, Load(bytes)));
@@ -128,8 +121,8 @@ TEST(UserLimitFile, DamagedFilesGiveRowsWithEmptyTextsOrZeroFlagsAndNeverRowsFro
 }
 
 TEST(UserLimitRow, TextsCarryNoZeroPadding) {
-    EXPECT_EQ("每日9时0分 - 22时30分", WindowText(At(9, 0), At(22, 30)));
-    EXPECT_EQ("每日0时5分 - 9时9分", WindowText(At(0, 5), At(9, 9)));
+    EXPECT_EQ("每日9时0分 - 22时30分", WindowText(TodayAt(9, 0), TodayAt(22, 30)));
+    EXPECT_EQ("每日0时5分 - 9时9分", WindowText(TodayAt(0, 5), TodayAt(9, 9)));
     EXPECT_EQ("5小时", HoursText(5));
     EXPECT_EQ("60分钟", RestText(60));
 }
@@ -137,7 +130,7 @@ TEST(UserLimitRow, TextsCarryNoZeroPadding) {
 TEST(UserLimitRow, ContinuousLimitAndRestAreReadBackFromTheTexts) {
     SimListView list = LimitList();
     AddRow(list, "a", HoursText(2), RestText(10), "", kLimitContinuousOnly);
-    AddRow(list, "b", "", "", WindowText(At(9, 0), At(22, 0)), kLimitDailyWindow);
+    AddRow(list, "b", "", "", WindowText(TodayAt(9, 0), TodayAt(22, 0)), kLimitDailyWindow);
     AddRow(list, "c", "小时", "x", "", 0);  // damaged texts read as 0
     EXPECT_EQ(7200000u, ContinuousLimitMs(list, 0));
     EXPECT_EQ(600, RestSeconds(list, 0));
@@ -149,29 +142,29 @@ TEST(UserLimitRow, ContinuousLimitAndRestAreReadBackFromTheTexts) {
 
 TEST(UserLimitRow, DailyWindowIncludesBothEndsToTheMinute) {
     SimListView list = LimitList();
-    AddRow(list, "a", "", "", WindowText(At(9, 0), At(22, 0)), kLimitDailyWindow);
-    AddRow(list, "b", HoursText(1), RestText(5), WindowText(At(9, 30), At(10, 15)), kLimitDailyWindow);
-    EXPECT_EQ(1, CheckDailyWindow(list, 0, At(22, 0)));
-    EXPECT_EQ(-1, CheckDailyWindow(list, 0, At(22, 1)));
-    EXPECT_EQ(-1, CheckDailyWindow(list, 0, At(8, 59)));
-    EXPECT_EQ(1, CheckDailyWindow(list, 0, At(9, 0)));
-    EXPECT_EQ(1, CheckDailyWindow(list, 0, At(13, 59)));
-    EXPECT_EQ(-1, CheckDailyWindow(list, 1, At(9, 29)));
-    EXPECT_EQ(1, CheckDailyWindow(list, 1, At(9, 30)));
-    EXPECT_EQ(1, CheckDailyWindow(list, 1, At(10, 15)));
-    EXPECT_EQ(-1, CheckDailyWindow(list, 1, At(10, 16)));
-    EXPECT_EQ(-1, CheckDailyWindow(list, 1, At(23, 0)));
+    AddRow(list, "a", "", "", WindowText(TodayAt(9, 0), TodayAt(22, 0)), kLimitDailyWindow);
+    AddRow(list, "b", HoursText(1), RestText(5), WindowText(TodayAt(9, 30), TodayAt(10, 15)), kLimitDailyWindow);
+    EXPECT_EQ(1, CheckDailyWindow(list, 0, TodayAt(22, 0)));
+    EXPECT_EQ(-1, CheckDailyWindow(list, 0, TodayAt(22, 1)));
+    EXPECT_EQ(-1, CheckDailyWindow(list, 0, TodayAt(8, 59)));
+    EXPECT_EQ(1, CheckDailyWindow(list, 0, TodayAt(9, 0)));
+    EXPECT_EQ(1, CheckDailyWindow(list, 0, TodayAt(13, 59)));
+    EXPECT_EQ(-1, CheckDailyWindow(list, 1, TodayAt(9, 29)));
+    EXPECT_EQ(1, CheckDailyWindow(list, 1, TodayAt(9, 30)));
+    EXPECT_EQ(1, CheckDailyWindow(list, 1, TodayAt(10, 15)));
+    EXPECT_EQ(-1, CheckDailyWindow(list, 1, TodayAt(10, 16)));
+    EXPECT_EQ(-1, CheckDailyWindow(list, 1, TodayAt(23, 0)));
 }
 
 TEST(UserLimitRow, NoWindowWhenTheFlagsSayContinuousOnlyOrTheTextIsEmpty) {
     SimListView list = LimitList();
-    AddRow(list, "a", HoursText(1), RestText(5), WindowText(At(9, 0), At(10, 0)), kLimitContinuousOnly);
+    AddRow(list, "a", HoursText(1), RestText(5), WindowText(TodayAt(9, 0), TodayAt(10, 0)), kLimitContinuousOnly);
     AddRow(list, "b", "", "", "", kLimitDailyWindow);
     AddRow(list, "c", "", "", "damaged", 0);  // no marks: 0:00 to 0:00
-    EXPECT_EQ(0, CheckDailyWindow(list, 0, At(23, 0)));
-    EXPECT_EQ(0, CheckDailyWindow(list, 1, At(23, 0)));
-    EXPECT_EQ(-1, CheckDailyWindow(list, 2, At(12, 0)));
-    EXPECT_EQ(1, CheckDailyWindow(list, 2, At(0, 0)));
+    EXPECT_EQ(0, CheckDailyWindow(list, 0, TodayAt(23, 0)));
+    EXPECT_EQ(0, CheckDailyWindow(list, 1, TodayAt(23, 0)));
+    EXPECT_EQ(-1, CheckDailyWindow(list, 2, TodayAt(12, 0)));
+    EXPECT_EQ(1, CheckDailyWindow(list, 2, TodayAt(0, 0)));
 }
 
 }  // namespace
