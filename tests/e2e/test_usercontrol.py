@@ -60,6 +60,16 @@ class UserControlTest(KestorTestCase):
         # The rest field moves in fives: 11 becomes 15.
         self.set_text(dialog, IDS["IDC_LIMIT_REST"], "11")
         self.wait_until(lambda: self.text_of(dialog, IDS["IDC_LIMIT_REST"]) == "15", what="rest snapped to 15")
+        # The arrow keys in the field step the up-down by one, and the field snaps on to the next five.
+        rest = self.control(dialog, IDS["IDC_LIMIT_REST"]).hwnd
+        for key, shown in (("38", "20"), ("38", "25"), ("40", "20")):  # VK_UP, VK_UP, VK_DOWN
+            self.post(rest, "WM_KEYDOWN", key, 0)
+            self.wait_until(lambda: self.text_of(dialog, IDS["IDC_LIMIT_REST"]) == shown, what=f"rest at {shown}")
+        self.set_text(dialog, IDS["IDC_LIMIT_REST"], "14")
+        self.wait_until(lambda: self.text_of(dialog, IDS["IDC_LIMIT_REST"]) == "10", what="rest snapped to 10")
+        self.set_text(dialog, IDS["IDC_LIMIT_REST"], "16")
+        self.wait_until(lambda: self.text_of(dialog, IDS["IDC_LIMIT_REST"]) == "20", what="rest snapped to 20")
+        self.set_text(dialog, IDS["IDC_LIMIT_REST"], "15")
         self.click(dialog, IDS["IDC_LIMIT_WINDOW"])
         self.drv("dtp-set", dialog, IDS["IDC_LIMIT_START"], "2026-05-05", "08:30:00")
         self.screenshot("new-limit-dialog")
