@@ -328,6 +328,7 @@ void CTovrelDlg::SaveAllAndQuit() {
     if (m_timeset.m_bSettingsChanged) m_timeset.OnApply();
     m_sysInfo.StopClock();
     m_timeset.StopTimers();
+    m_control.StopTimers();
     m_process.StopAutoRefresh();
 
     // Each file is written whole to a temporary file that then replaces the old one.
