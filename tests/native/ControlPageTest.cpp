@@ -251,6 +251,11 @@ struct NoticeSeen {
 
 class Enforcement : public ControlScenario {
 protected:
+    // The scheduler's hourly notice shares the notice dialog; these scenarios watch only the limits'.
+    void SetUp() override {
+        ControlScenario::SetUp();
+        sim.Reg().SetDword(Hive::CurrentUser, kProfile, "Options_a1", 0);
+    }
     // Records the next showing of the notice; `also` runs on it afterwards.
     void WatchNotice(NoticeSeen& seen, std::function<void(SimWindow&)> also = {}) {
         sim.OnModal(IDD_NOTICE, [this, &seen, also](SimWindow& w) {
