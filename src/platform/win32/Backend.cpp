@@ -19,6 +19,7 @@ Backend::Backend() {
     m_os.desktop = &m_desktop;
     m_os.input = &m_input;
     m_os.sound = &m_sound;
+    m_os.media = &m_media;
 }
 
 }  // namespace kp::win32

@@ -23,6 +23,7 @@ private:
     Desktop m_desktop;
     InputLock m_input;
     Sound m_sound;
+    Media m_media;
     Os m_os;
 };
 
