@@ -52,4 +52,10 @@ void WriteMachineValues(const std::string& digest, uint32_t passwordState) {
     reg.SetDword(key.Get(), "Options_h2", passwordState);
 }
 
+void WriteMachineInt(const std::string& name, uint32_t value) {
+    kp::IRegistry& reg = *kp::TheOs().registry;
+    kp::RegKeyHolder key(OpenOrCreateMachineKey());
+    if (key) reg.SetDword(key.Get(), name, value);
+}
+
 }  // namespace kestor

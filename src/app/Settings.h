@@ -30,5 +30,7 @@ uintptr_t OpenOrCreateMachineKey();
 // Writes machine values, creating the key with full access when it cannot be opened for writing.
 // Failures are silent.
 void WriteMachineValues(const std::string& digest, uint32_t passwordState);
+// One DWORD machine value, written the same way.
+void WriteMachineInt(const std::string& name, uint32_t value);
 
 }  // namespace kestor
