@@ -38,12 +38,6 @@ class PlayerTest(KestorTestCase):
                         what=f"row {row} playing")
         return time.monotonic()
 
-    def exit_through_tray_menu(self):
-        self.tray("WM_RBUTTONDOWN")
-        self.wait_window("", "--class", "#32768")
-        self.drv("key", "UP", "RETURN")
-        self.wait_process_gone("Kestor.exe")
-
     def test_tracks_play_in_list_order_loop_and_the_list_round_trips(self):
         paths = self.make_tracks()
         # The file lists them unsorted; the list box sorts them.

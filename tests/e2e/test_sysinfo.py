@@ -45,3 +45,10 @@ class SystemInfoTest(KestorTestCase):
         self.assertNotEqual(shown[0], frozen[0])
         self.wait_until(lambda: self.clocks(sheet)[1] != shown[1], timeout=10, what="the local clock ticking")
         self.screenshot("sysinfo")
+
+    def test_a_windows_98_system_shows_its_banner(self):
+        self.drv("reg-set", "HKCU", r"Software\Wine", "Version", "REG_SZ", "win98")
+        self.start_kestor()
+        sheet = self.wait_window(self.SHEET, "--has-tab")
+        self.assertEqual(self.text_of(sheet, IDC_OS_VERSION), "Microsoft Windows 98 4.10")
+        self.screenshot("sysinfo-win98")
