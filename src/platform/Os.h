@@ -37,17 +37,6 @@ public:
     // The caller brings the owner to the foreground first, or the menu stays open when the user clicks
     // elsewhere.
     virtual void TrackPopupMenu(int menuId, int sub, Point at, Wnd& owner) = 0;
-
-    // Choosing files and folders for the playlist. Both run modally over `owner`; the timers of every
-    // window keep firing meanwhile.
-    // The open-file dialog with several files allowed. `filter` pairs descriptions and patterns with '|'
-    // ("所有文件 (*.mp3)|*.mp3||"). On Ok, `paths` holds the full path of each chosen file in the order the
-    // dialog gives them; TooManyFiles means the names chosen did not fit what the dialog can return.
-    virtual FileDialogResult OpenFiles(Wnd& owner, const std::string& defaultExt, const std::string& filter,
-                                       std::vector<std::string>& paths) = 0;
-    // The shell's folder browser (no root, no title). false when it was cancelled or what was chosen is
-    // not a folder of the file system.
-    virtual bool BrowseForFolder(Wnd& owner, std::string& folder) = 0;
 };
 
 // Clocks. Local time, UTC and the tick count are independent readings.
@@ -223,16 +212,24 @@ public:
     virtual unsigned Start(const std::string& path) = 0;
 };
 
-// The common file dialogs.
+// The common file dialogs. Each runs modally over `owner`; the timers of every window keep firing
+// meanwhile, and the process's current directory is left where it was. `filter` pairs descriptions and
+// patterns with "|" and ends at the first "||" ("所有文件 (*.exe)|*.exe||"); `defaultExt` is added to a
+// name typed without one.
 class IFileDialogs {
 public:
     virtual ~IFileDialogs() = default;
-    // The open-file dialog for one existing file: read-only files hidden, the path must exist, and the
-    // process's current directory left where it was. `filter` pairs a description and a pattern with "|"
-    // and ends at the first "||" ("所有文件 (*.exe)|*.exe||"); `defaultExt` is added to a name typed without
-    // one; an empty `initialDir` lets the system choose. true on OK, with the chosen file's full path.
-    virtual bool OpenFile(const std::string& filter, const std::string& defaultExt, const std::string& initialDir,
-                          std::string& path) = 0;
+    // One existing file: read-only files hidden, the path must exist; an empty `initialDir` lets the
+    // system choose. true on OK, with the chosen file's full path.
+    virtual bool OpenFile(Wnd& owner, const std::string& filter, const std::string& defaultExt,
+                          const std::string& initialDir, std::string& path) = 0;
+    // Several files allowed. On Ok, `paths` holds the full path of each chosen file in the order the
+    // dialog gives them; TooManyFiles means the names chosen did not fit what the dialog can return.
+    virtual FileDialogResult OpenFiles(Wnd& owner, const std::string& filter, const std::string& defaultExt,
+                                       std::vector<std::string>& paths) = 0;
+    // The shell's folder browser (no root, no title). false when it was cancelled or what was chosen is
+    // not a folder of the file system.
+    virtual bool BrowseForFolder(Wnd& owner, std::string& folder) = 0;
 };
 
 // The media control interface: one device per open file, chosen by the file's extension.

@@ -97,7 +97,7 @@ std::string CTovrelPlay::RowText(int row) {
 void CTovrelPlay::AddFiles() {
     std::vector<std::string> paths;
     const kp::FileDialogResult result =
-        kp::TheOs().ui->OpenFiles(*this, "mp3", "所有文件 (*.mp3)|*.mp3||", paths);
+        kp::TheOs().fileDialogs->OpenFiles(*this, "所有文件 (*.mp3)|*.mp3||", "mp3", paths);
     if (result == kp::FileDialogResult::TooManyFiles) {
         kp::TheOs().ui->MessageBox(kSelectionTooLarge, kp::MB_OK | kp::MB_ICONEXCLAMATION);
         return;
@@ -110,7 +110,7 @@ void CTovrelPlay::AddFiles() {
 
 void CTovrelPlay::AddFolder() {
     std::string folder;
-    if (!kp::TheOs().ui->BrowseForFolder(*this, folder)) return;
+    if (!kp::TheOs().fileDialogs->BrowseForFolder(*this, folder)) return;
     ScanFolder(folder);
     PlayCurrent();
 }

@@ -106,7 +106,8 @@ bool CAddProcessDlg::PickSelected() {
 void CAddProcessDlg::Browse() {
     kp::Os& os = kp::TheOs();
     std::string path;
-    if (!os.fileDialogs->OpenFile("所有文件 (*.exe)|*.exe||(*.dll)|*.dll||", "exe", os.system->SystemDirectory(), path))
+    if (!os.fileDialogs->OpenFile(*this, "所有文件 (*.exe)|*.exe||(*.dll)|*.dll||", "exe", os.system->SystemDirectory(),
+                                  path))
         return;
     m_strPath = path;
     m_strName = ProcessNameFromPath(path);

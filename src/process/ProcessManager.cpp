@@ -108,7 +108,7 @@ void CProcessManager::EndSelectedProcess() {
 void CProcessManager::NewTask() {
     kp::Os& os = kp::TheOs();
     std::string path;
-    if (!os.fileDialogs->OpenFile("所有文件 (*.exe)|*.exe||", "exe", "", path)) return;
+    if (!os.fileDialogs->OpenFile(*this, "所有文件 (*.exe)|*.exe||", "exe", "", path)) return;
     // By its full path: a program of the same name elsewhere on the search path must not start instead.
     const unsigned result = os.processes->Start(path);
     if (result == 0 || result == 2 || result == 3 || result == 11) {

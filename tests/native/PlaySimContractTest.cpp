@@ -91,29 +91,68 @@ TEST(SimFileDialogs, RunModallyWhileTimersFireAndMustBeScriptedForTheirKind) {
     Ticking owner;
     os.Create(owner);
     owner.SetTimer(1, 1000);
-    kp::IUi& ui = *kp::TheOs().ui;
+    kp::IFileDialogs& api = *kp::TheOs().fileDialogs;
+    kp::sim::SimFileDialogs& script = os.FileDialogs();
     std::vector<std::string> paths{"stale"};
-    std::string folder;
+    std::string folder, path;
 
-    os.AnswerOpenFiles(FileDialogResult::Ok, {"C:\\a.mp3", "C:\\b.mp3"}, 2500);
-    EXPECT_EQ(FileDialogResult::Ok, ui.OpenFiles(owner, "mp3", "MP3|*.mp3||", paths));
+    script.AnswerOpenFiles(FileDialogResult::Ok, {"C:\\a.mp3", "C:\\b.mp3"}, 2500);
+    EXPECT_EQ(FileDialogResult::Ok, api.OpenFiles(owner, "MP3|*.mp3||", "mp3", paths));
     EXPECT_EQ((std::vector<std::string>{"C:\\a.mp3", "C:\\b.mp3"}), paths);
     EXPECT_EQ(2, owner.ticks);
-    os.AnswerOpenFiles(FileDialogResult::TooManyFiles);
-    EXPECT_EQ(FileDialogResult::TooManyFiles, ui.OpenFiles(owner, "mp3", "MP3|*.mp3||", paths));
+    script.AnswerOpenFiles(FileDialogResult::TooManyFiles);
+    EXPECT_EQ(FileDialogResult::TooManyFiles, api.OpenFiles(owner, "MP3|*.mp3||", "mp3", paths));
     EXPECT_TRUE(paths.empty());
 
-    os.AnswerFolderBrowser(std::string("D:\\Music"));
-    EXPECT_TRUE(ui.BrowseForFolder(owner, folder));
+    script.AnswerFolderBrowser(std::string("D:\\Music"), 1000);
+    EXPECT_TRUE(api.BrowseForFolder(owner, folder));
     EXPECT_EQ("D:\\Music", folder);
-    os.AnswerFolderBrowser(std::nullopt);
-    EXPECT_FALSE(ui.BrowseForFolder(owner, folder));
+    EXPECT_EQ(3, owner.ticks);
+    script.AnswerFolderBrowser(std::nullopt);
+    EXPECT_FALSE(api.BrowseForFolder(owner, folder));
 
-    EXPECT_TRUE(Throws<UnscriptedWait>([&] { ui.BrowseForFolder(owner, folder); }, "folder browser"));
-    os.AnswerFolderBrowser(std::string("D:\\"));
-    EXPECT_TRUE(Throws<UnscriptedWait>([&] { ui.OpenFiles(owner, "mp3", "", paths); }, "open-file dialog"));
-    EXPECT_TRUE(Throws<SimError>([&] { os.AnswerOpenFiles(FileDialogResult::Cancelled, {"C:\\a.mp3"}); }));
-    EXPECT_EQ(6u, os.MediaDialogs().size());
+    script.ChooseFile("D:\\work\\report.txt", 1000);
+    EXPECT_TRUE(api.OpenFile(owner, "a|*.txt||", "txt", "", path));
+    EXPECT_EQ(4, owner.ticks);
+
+    // An answer is for one kind of dialog only.
+    EXPECT_TRUE(Throws<UnscriptedWait>([&] { api.BrowseForFolder(owner, folder); }, "folder browser"));
+    script.AnswerFolderBrowser(std::string("D:\\"));
+    EXPECT_TRUE(Throws<UnscriptedWait>([&] { api.OpenFiles(owner, "", "mp3", paths); }, "open-files dialog"));
+    EXPECT_TRUE(Throws<UnscriptedWait>([&] { api.OpenFile(owner, "", "exe", "", path); }, "open-file dialog"));
+    EXPECT_TRUE(Throws<SimError>([&] { script.AnswerOpenFiles(FileDialogResult::Cancelled, {"C:\\a.mp3"}); }));
+
+    const auto& requests = script.Requests();
+    ASSERT_EQ(8u, requests.size());
+    EXPECT_EQ(kp::sim::SimFileDialogs::Kind::OpenFiles, requests[0].kind);
+    EXPECT_EQ(&owner, requests[0].owner);
+    EXPECT_EQ("mp3", requests[0].defaultExt);
+    EXPECT_EQ(kp::sim::SimFileDialogs::Kind::FolderBrowser, requests[2].kind);
+    EXPECT_EQ(kp::sim::SimFileDialogs::Kind::OpenFile, requests[4].kind);
+    EXPECT_EQ("D:\\work\\report.txt", requests[4].chosen.value_or(""));
+}
+
+TEST(SimFileDialogs, OfferTheEntriesBeforeTheFirstDoubleBarAndAddTheDefaultExtension) {
+    SimOs os("");
+    Ticking owner;
+    os.Create(owner);
+    kp::IFileDialogs& api = *kp::TheOs().fileDialogs;
+    std::string path = "unchanged";
+
+    os.FileDialogs().Cancel();
+    os.FileDialogs().ChooseFile("D:\\work\\report");
+    EXPECT_FALSE(api.OpenFile(owner, "所有文件 (*.exe)|*.exe||(*.dll)|*.dll||", "exe", "C:\\WINDOWS", path));
+    EXPECT_EQ("unchanged", path);
+    // 纜 ends in the byte of "|": it is part of the description, not a separator.
+    EXPECT_TRUE(api.OpenFile(owner, "纜|*.txt|All|*.*||", "txt", "", path));
+    EXPECT_EQ("D:\\work\\report.txt", path) << "a name without extension gets the default one";
+
+    const auto& requests = os.FileDialogs().Requests();
+    ASSERT_EQ(2u, requests.size());
+    EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"所有文件 (*.exe)", "*.exe"}}), requests[0].filters);
+    EXPECT_EQ("C:\\WINDOWS", requests[0].initialDir);
+    EXPECT_FALSE(requests[0].chosen);
+    EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"纜", "*.txt"}, {"All", "*.*"}}), requests[1].filters);
 }
 
 TEST(SimClock, TheTimeSinceStartKeepsCountingWhereTheTickCountWraps) {

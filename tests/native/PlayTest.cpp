@@ -38,7 +38,7 @@ protected:
         for (const std::string& p : paths) os.Media().AddTrack(p, lengthMs);
     }
     void AddFiles(const Strings& paths) {
-        os.AnswerOpenFiles(FileDialogResult::Ok, paths);
+        os.FileDialogs().AnswerOpenFiles(FileDialogResult::Ok, paths);
         w->Click(IDC_ADD_FILES);
     }
     void SelectAndPlay(int row) {
@@ -72,10 +72,11 @@ TEST_F(Play, EachAddSortsTheRowsInAndRestartsTheTrackAtTheCurrentRow) {
     AddFiles({"c:\\B.mp3", "C:\\a.mp3"});
     EXPECT_EQ((Strings{"C:\\a.mp3", "C:\\a.mp3", "c:\\B.mp3", "D:\\b.mp3"}), Rows());
 
-    ASSERT_EQ(3u, os.MediaDialogs().size());
-    EXPECT_EQ("mp3", os.MediaDialogs()[0].defaultExt);
-    EXPECT_EQ("所有文件 (*.mp3)|*.mp3||", os.MediaDialogs()[0].filter);
-    EXPECT_EQ(&page, os.MediaDialogs()[0].owner);
+    const auto& requests = os.FileDialogs().Requests();
+    ASSERT_EQ(3u, requests.size());
+    EXPECT_EQ("mp3", requests[0].defaultExt);
+    EXPECT_EQ("所有文件 (*.mp3)|*.mp3||", requests[0].filter);
+    EXPECT_EQ(&page, requests[0].owner);
 }
 
 TEST_F(Play, TracksFollowTheListOrderPolledOnceASecondAndStartOverAfterTheLast) {
@@ -167,11 +168,11 @@ TEST_F(Play, ASelectionTooLargeForTheDialogIsReportedAndACancelChangesNothing) {
     Tracks({"C:\\a.mp3"}, 60000);
     Open();
     AddFiles({"C:\\a.mp3"});
-    os.AnswerOpenFiles(FileDialogResult::TooManyFiles);
+    os.FileDialogs().AnswerOpenFiles(FileDialogResult::TooManyFiles);
     os.AnswerMessageBox(kp::IDOK);
     w->Click(IDC_ADD_FILES);
     EXPECT_TRUE(kp::sim::test::MessageBoxTexts(os, {"选择的文件太多，请分几次添加。"}));
-    os.AnswerOpenFiles(FileDialogResult::Cancelled);
+    os.FileDialogs().AnswerOpenFiles(FileDialogResult::Cancelled);
     w->Click(IDC_ADD_FILES);
     EXPECT_EQ(Strings{"C:\\a.mp3"}, Rows());
     EXPECT_EQ(1u, os.Media().Plays().size()) << "the track playing went on";
@@ -188,18 +189,18 @@ TEST_F(Play, AFolderAddsItsMp3FilesDepthFirstWithoutFollowingLinks) {
     Tracks({"C:\\music\\a.MP3"}, 60000);
     Open();
 
-    os.AnswerFolderBrowser(std::nullopt);
+    os.FileDialogs().AnswerFolderBrowser(std::nullopt);
     w->Click(IDC_ADD_FOLDER);
     EXPECT_TRUE(Rows().empty());
     EXPECT_TRUE(os.Media().Calls().empty()) << "a cancelled browser plays nothing";
 
-    os.AnswerFolderBrowser(std::string("C:\\music"));
+    os.FileDialogs().AnswerFolderBrowser(std::string("C:\\music"));
     w->Click(IDC_ADD_FOLDER);
     EXPECT_EQ((Strings{"C:\\music\\a.MP3", "C:\\music\\b.mp3", "C:\\music\\sub\\d.Mp3",
                        "C:\\music\\sub\\deeper\\fmp3"}),
               Rows());
     EXPECT_EQ(Strings{"C:\\music\\a.MP3"}, os.Media().Playing());
-    EXPECT_TRUE(os.MediaDialogs().back().folderBrowser);
+    EXPECT_EQ(kp::sim::SimFileDialogs::Kind::FolderBrowser, os.FileDialogs().Requests().back().kind);
     EXPECT_EQ("C:\\Kestor", os.System().CurrentDirectory());
 }
 
@@ -209,7 +210,7 @@ TEST_F(Play, ADriveRootIsJoinedWithOneBackslashAndAnyDepthOfFoldersIsScanned) {
     os.Files().Put(deep + "x.mp3", "");
     os.Files().Put("D:\\top.mp3", "");
     Open();
-    os.AnswerFolderBrowser(std::string("D:\\"));
+    os.FileDialogs().AnswerFolderBrowser(std::string("D:\\"));
     w->Click(IDC_ADD_FOLDER);
     EXPECT_EQ((Strings{deep + "x.mp3", "D:\\top.mp3"}), Rows());
 }

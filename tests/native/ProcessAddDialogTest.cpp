@@ -173,6 +173,7 @@ TEST_F(AddProcess, AFileFromTheBrowserIsTakenOnItsExtensionAndTimeAlone) {
     const auto& request = os.FileDialogs().Requests().at(1);
     EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"所有文件 (*.exe)", "*.exe"}}), request.filters);
     EXPECT_EQ("C:\\WINDOWS\\system32", request.initialDir);
+    EXPECT_EQ(&dlg, request.owner) << "the dialog is modal over the add dialog";
 }
 
 }  // namespace

@@ -148,6 +148,7 @@ TEST_F(ProcessPage, NewTaskStartsTheChosenFileByItsFullPath) {
     w->Click(IDC_NEW_TASK);
     ASSERT_EQ(3u, os.FileDialogs().Requests().size());
     const auto& request = os.FileDialogs().Requests()[2];
+    EXPECT_EQ(&page, request.owner);
     EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"所有文件 (*.exe)", "*.exe"}}), request.filters);
     EXPECT_EQ("exe", request.defaultExt);
     ASSERT_EQ(2u, Table().Starts().size());

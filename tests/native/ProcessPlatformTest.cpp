@@ -1,6 +1,5 @@
-// The simulated process table and open-file dialog keep the system's rules: identifiers pinned by open
-// handles, snapshots in table order that fail as asked, starts recorded, and file-dialog filters read up
-// to their first "||".
+// The simulated process table keeps the system's rules: identifiers pinned by open handles, snapshots in
+// table order that fail as asked, starts recorded.
 #include <gtest/gtest.h>
 
 #include "SimTestUtil.h"
@@ -86,28 +85,6 @@ TEST(SimProcessTable, AStartIsRecordedAndOnlyASuccessfulOneRuns) {
     EXPECT_EQ(1u, os.Processes().IdsOf("TOOL.EXE").size()) << "listed under its file name";
     ASSERT_EQ(2u, os.Processes().Starts().size());
     EXPECT_EQ("C:\\bad\\x.exe", os.Processes().Starts()[0].path);
-}
-
-TEST(SimOpenFileDialog, OffersTheEntriesBeforeTheFirstDoubleBarAndNeedsAScriptedAnswer) {
-    SimOs os;
-    kp::IFileDialogs& api = *kp::TheOs().fileDialogs;
-    std::string path = "unchanged";
-    EXPECT_TRUE(Throws<UnscriptedWait>([&] { api.OpenFile("a|*.a||", "a", "", path); }, "open-file dialog"));
-
-    os.FileDialogs().Cancel();
-    os.FileDialogs().ChooseFile("D:\\work\\report");
-    EXPECT_FALSE(api.OpenFile("所有文件 (*.exe)|*.exe||(*.dll)|*.dll||", "exe", "C:\\WINDOWS", path));
-    EXPECT_EQ("unchanged", path);
-    // 纜 ends in the byte of "|": it is part of the description, not a separator.
-    EXPECT_TRUE(api.OpenFile("纜|*.txt|All|*.*||", "txt", "", path));
-    EXPECT_EQ("D:\\work\\report.txt", path) << "a name without extension gets the default one";
-
-    const auto& requests = os.FileDialogs().Requests();
-    ASSERT_EQ(2u, requests.size());
-    EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"所有文件 (*.exe)", "*.exe"}}), requests[0].filters);
-    EXPECT_EQ("C:\\WINDOWS", requests[0].initialDir);
-    EXPECT_FALSE(requests[0].chosen);
-    EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"纜", "*.txt"}, {"All", "*.*"}}), requests[1].filters);
 }
 
 }  // namespace

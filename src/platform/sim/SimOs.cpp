@@ -68,11 +68,6 @@ public:
     void TrackPopupMenu(int menuId, int sub, Point at, Wnd& owner) override {
         m_os.TrackPopupMenu(menuId, sub, at, owner);
     }
-    FileDialogResult OpenFiles(Wnd& owner, const std::string& defaultExt, const std::string& filter,
-                               std::vector<std::string>& paths) override {
-        return m_os.OpenFiles(owner, defaultExt, filter, paths);
-    }
-    bool BrowseForFolder(Wnd& owner, std::string& folder) override { return m_os.BrowseForFolder(owner, folder); }
 
 private:
     SimOs& m_os;
@@ -198,7 +193,7 @@ void SimOs::SysCommand(unsigned id) {
 
 bool SimOs::ScriptLeft() const {
     if (!m_actions.empty() || !m_posted.empty() || !m_answers.empty() || !m_menuChoices.empty() ||
-        !m_fileAnswers.empty())
+        m_fileDialogs.AnswersLeft() != 0)
         return true;
     for (const auto& handlers : m_modalHandlers)
         if (!handlers.second.empty()) return true;
@@ -209,7 +204,7 @@ std::string SimOs::PendingScript() const {
     std::string out = "script left: " + std::to_string(m_actions.size()) + " action(s), " +
                       std::to_string(m_answers.size()) + " message-box answer(s), " +
                       std::to_string(m_menuChoices.size()) + " menu choice(s), " +
-                      std::to_string(m_fileAnswers.size()) + " file-dialog answer(s)";
+                      std::to_string(m_fileDialogs.AnswersLeft()) + " file-dialog answer(s)";
     for (const auto& handlers : m_modalHandlers)
         if (!handlers.second.empty())
             out += ", " + std::to_string(handlers.second.size()) + " handler(s) for dialog " +

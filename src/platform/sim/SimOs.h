@@ -27,6 +27,7 @@
 #include "platform/Os.h"
 #include "platform/Wnd.h"
 #include "platform/sim/SimErrors.h"
+#include "platform/sim/SimFileDialogs.h"
 #include "platform/sim/SimProcesses.h"
 #include "platform/sim/SimMedia.h"
 #include "platform/sim/SimResources.h"
@@ -93,11 +94,6 @@ public:
     // The choice in the next pop-up menu, made `afterMs` after it opened; 0 dismisses the menu. The
     // command then reaches the menu's owner as a posted OnCommand(id, 0).
     void ChooseMenuItem(int commandId, int64_t afterMs = 0);
-    // The user's choice in the next open-file dialog, made `afterMs` after it opened: these files, a
-    // cancel (Cancelled), or more names than the dialog can return (TooManyFiles).
-    void AnswerOpenFiles(FileDialogResult result, std::vector<std::string> paths = {}, int64_t afterMs = 0);
-    // The user's choice in the next folder browser; nullopt cancels it.
-    void AnswerFolderBrowser(std::optional<std::string> folder, int64_t afterMs = 0);
     // Where GetCursorPos says the mouse is.
     void SetCursorPos(Point p) { m_cursor = p; }
     // The shell's tray callback for the icon (the first one when no id is given): owner.OnMessage(
@@ -123,13 +119,6 @@ public:
     // --- Records ---
     const std::vector<MessageBoxRecord>& MessageBoxes() const { return m_messageBoxes; }
     const std::vector<MenuRecord>& Menus() const { return m_menus; }
-    struct FileDialogRecord {
-        bool folderBrowser = false;
-        std::string defaultExt, filter;  // open-file dialogs
-        const Wnd* owner = nullptr;
-    };
-    // The multi-select open-file dialogs and folder browsers shown so far, in order.
-    const std::vector<FileDialogRecord>& MediaDialogs() const { return m_mediaDialogs; }
     // The code of the quit message, once posted.
     std::optional<int> QuitCode() const { return m_quitCode; }
     const std::vector<SimShell::TrayIcon>& TrayIcons() const { return m_shell.TrayIcons(); }
@@ -163,6 +152,7 @@ private:
     class Clock;
     friend class SimWindow;
     friend class SimDesktop;
+    friend class SimFileDialogs;
 
     struct Action {
         int64_t due;
@@ -197,9 +187,6 @@ private:
     void PostQuit(int exitCode);
     std::string LoadString(int id);
     void TrackPopupMenu(int menuId, int sub, Point at, Wnd& owner);
-    FileDialogResult OpenFiles(Wnd& owner, const std::string& defaultExt, const std::string& filter,
-                               std::vector<std::string>& paths);
-    bool BrowseForFolder(Wnd& owner, std::string& folder);
     // Holds a modal level of a message box or common dialog open for `afterMs` of virtual time.
     void RunTimedLevel(int64_t afterMs);
 
@@ -236,7 +223,7 @@ private:
     SimInputLock m_input;
     SimSound m_sound;
     SimProcesses m_processes;
-    SimFileDialogs m_fileDialogs;
+    SimFileDialogs m_fileDialogs{*this};
     SimMedia m_media;
     SimResources m_resources;
     Os m_previous;
@@ -256,14 +243,6 @@ private:
     std::map<int, std::deque<ModalHandler>> m_modalHandlers;
     std::deque<Answer> m_answers;
     std::deque<Answer> m_menuChoices;
-    struct FileAnswer {
-        bool folderBrowser;
-        FileDialogResult result;
-        std::vector<std::string> paths;  // a folder browser's choice: one path, none when cancelled
-        int64_t afterMs;
-    };
-    std::deque<FileAnswer> m_fileAnswers;
-    std::vector<FileDialogRecord> m_mediaDialogs;
     Wnd* m_mainWindow = nullptr;
     std::optional<int> m_quitCode;
     bool m_quitPending = false;

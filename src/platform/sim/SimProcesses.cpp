@@ -133,39 +133,4 @@ std::vector<uint32_t> SimProcesses::IdsOf(const std::string& exeFile) const {
     return ids;
 }
 
-// ---------------------------------------------------------------- open-file dialog
-
-bool SimFileDialogs::OpenFile(const std::string& filter, const std::string& defaultExt,
-                              const std::string& initialDir, std::string& path) {
-    Request request;
-    request.defaultExt = defaultExt;
-    request.initialDir = initialDir;
-    // Fields split at every single-byte "|" (never at the second byte of a GBK character); the entries
-    // end at the first empty field, as at the first "||".
-    std::vector<std::string> fields(1);
-    for (size_t i = 0; i < filter.size(); ++i) {
-        if (filter[i] == '|') {
-            fields.emplace_back();
-            continue;
-        }
-        fields.back() += filter[i];
-        if (IsLeadByte(static_cast<unsigned char>(filter[i])) && i + 1 < filter.size()) fields.back() += filter[++i];
-    }
-    for (size_t i = 0; i + 1 < fields.size() && !fields[i].empty() && !fields[i + 1].empty(); i += 2)
-        request.filters.emplace_back(fields[i], fields[i + 1]);
-    if (m_answers.empty())
-        throw UnscriptedWait("open-file dialog (filter \"" + GbkToUtf8(filter) + "\") has no scripted answer");
-    std::optional<std::string> answer = m_answers.front();
-    m_answers.pop_front();
-    if (answer) {
-        const size_t slash = answer->find_last_of('\\');
-        const std::string name = answer->substr(slash == std::string::npos ? 0 : slash + 1);
-        if (name.find('.') == std::string::npos && !defaultExt.empty()) *answer += "." + defaultExt;
-        path = *answer;
-    }
-    request.chosen = answer;
-    m_requests.push_back(std::move(request));
-    return answer.has_value();
-}
-
 }  // namespace kp::sim

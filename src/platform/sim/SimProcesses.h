@@ -1,6 +1,5 @@
-// The simulated process table and open-file dialog. A test adds, ends and starts processes, makes
-// snapshots fail, refuses opening a process, and scripts the user's choice in each open-file dialog; both
-// record what the program asked of them.
+// The simulated process table. A test adds, ends and starts processes, makes snapshots fail and refuses
+// opening a process; the table records what the program asked of it.
 #pragma once
 #include <cstdint>
 #include <deque>
@@ -88,31 +87,6 @@ private:
     std::vector<Ended> m_ended;
     std::vector<Started> m_starts;
     int m_snapshots = 0, m_counts = 0, m_badCloses = 0;
-};
-
-// Each open-file dialog takes the next scripted answer at once (no virtual time passes); one without an
-// answer throws UnscriptedWait.
-class SimFileDialogs final : public IFileDialogs {
-public:
-    struct Request {
-        // The (description, pattern) entries the dialog offers: the filter text up to its first "||".
-        std::vector<std::pair<std::string, std::string>> filters;
-        std::string defaultExt;
-        std::string initialDir;
-        std::optional<std::string> chosen;  // none: cancelled
-    };
-
-    bool OpenFile(const std::string& filter, const std::string& defaultExt, const std::string& initialDir,
-                  std::string& path) override;
-
-    // The user picks this file (a full path; a name without extension gets the default one) or cancels.
-    void ChooseFile(std::string path) { m_answers.emplace_back(std::move(path)); }
-    void Cancel() { m_answers.emplace_back(std::nullopt); }
-    const std::vector<Request>& Requests() const { return m_requests; }
-
-private:
-    std::deque<std::optional<std::string>> m_answers;
-    std::vector<Request> m_requests;
 };
 
 }  // namespace kp::sim

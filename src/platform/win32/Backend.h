@@ -1,7 +1,6 @@
 // The real platform: every service of Os() on Win32. Create one (it registers the common controls),
 // install it, then run the program.
 #pragma once
-#include "platform/win32/OpenFileDialog.h"
 #include "platform/win32/Processes.h"
 #include "platform/win32/Services.h"
 

@@ -20,14 +20,20 @@ public:
     std::string LoadString(int id) override;
     Point GetCursorPos() override;
     void TrackPopupMenu(int menuId, int sub, Point at, Wnd& owner) override;
-    FileDialogResult OpenFiles(Wnd& owner, const std::string& defaultExt, const std::string& filter,
-                               std::vector<std::string>& paths) override;
-    bool BrowseForFolder(Wnd& owner, std::string& folder) override;
 
 private:
     HWND ModalOwner() const;
     ISystem& m_system;
     Wnd* m_main = nullptr;
+};
+
+class FileDialogs : public IFileDialogs {
+public:
+    bool OpenFile(Wnd& owner, const std::string& filter, const std::string& defaultExt,
+                  const std::string& initialDir, std::string& path) override;
+    FileDialogResult OpenFiles(Wnd& owner, const std::string& filter, const std::string& defaultExt,
+                               std::vector<std::string>& paths) override;
+    bool BrowseForFolder(Wnd& owner, std::string& folder) override;
 };
 
 class Clock : public IClock {
