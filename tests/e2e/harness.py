@@ -69,6 +69,8 @@ WM_LBUTTONDBLCLK = "WM_LBUTTONDBLCLK"
 WM_RBUTTONUP = "WM_RBUTTONUP"
 TRAY_ICON_ID = 101
 IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
+# The file name box of the common open-file dialog (cmb13 of Windows' dlgs.h).
+FILE_NAME_BOX = 0x47C
 
 # Where the program keeps its settings: the per-user profile section and the machine key.
 PROFILE = r"Software\Kestor\Kestor\Setting\Default"
@@ -523,6 +525,15 @@ class KestorTestCase(WineTestCase):
     def tray(self, mouse_message):
         """Posts the tray icon's callback to the sheet, as the shell does (e.g. WM_LBUTTONDBLCLK)."""
         self.post(self.sheet(), WM_TRAY_NOTIFY, TRAY_ICON_ID, mouse_message)
+
+    def choose_in_open_dialog(self, file_names):
+        """Types into the open-file dialog now open and presses its OK button. The button is reached by its
+        command: a click by id could reach another control, since the list inside the dialog has the id 1
+        too."""
+        opener = self.wait_window("打开", "--dialog")
+        self.set_text(opener, FILE_NAME_BOX, file_names)
+        self.drv("menu-command", opener, IDOK)
+        self.wait_gone("打开", "--dialog")
 
     def exit_through_tray_menu(self):
         """Right button on the icon opens the tray menu; "退出" is its last item. Waits for the end."""

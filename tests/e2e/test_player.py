@@ -13,13 +13,13 @@ TRACK_SECONDS = 5
 
 
 class PlayerTest(KestorTestCase):
-    def make_tracks(self):
-        music = self.wine.path / "drive_c" / "music"
-        music.mkdir()
+    def make_tracks(self, folder="music"):
+        music = self.wine.path / "drive_c" / folder
+        music.mkdir(exist_ok=True)
         for name, pitch in (("b.mp3", 660), ("A.MP3", 440)):
             subprocess.run(["sox", "-n", "-r", "22050", "-c", "1", str(music / name), "synth", str(TRACK_SECONDS),
                             "sine", str(pitch)], check=True)
-        return [r"C:\music\A.MP3", r"C:\music\b.mp3"]
+        return [f"C:\\{folder}\\A.MP3", f"C:\\{folder}\\b.mp3"]
 
     def rows(self, sheet):
         """[(selected, text)] of the playlist."""
@@ -37,6 +37,23 @@ class PlayerTest(KestorTestCase):
         self.wait_until(lambda: self.selected_row(sheet) == row, timeout=timeout, interval=0,
                         what=f"row {row} playing")
         return time.monotonic()
+
+    def test_files_chosen_together_in_the_open_dialog_are_all_listed(self):
+        # The dialog opens in the current folder, the program's own.
+        paths = self.make_tracks(self.appdir.name)
+        self.start_kestor()
+        sheet = self.wait_window(self.SHEET, "--has-tab")
+        self.drv("select-tab", sheet, MUSIC_PAGE)
+        self.wait_until(lambda: self.tabs(sheet)[MUSIC_PAGE][1], what="the music page shown")
+        self.click(sheet, IDS["IDC_ADD_FILES"])
+        self.wait_window("打开", "--dialog")
+        self.screenshot("player-add-files")
+        # Several names typed at once come back as a selection of several files does: the folder, then
+        # each name; a full path typed among them stays as it is.
+        self.make_tracks("music")
+        self.choose_in_open_dialog('"b.mp3" "A.MP3" "C:\\music\\b.mp3"')
+        paths = sorted(paths + [r"C:\music\b.mp3"], key=str.lower)
+        self.wait_until(lambda: [text for _, text in self.rows(sheet)] == paths, what="both files listed")
 
     def test_tracks_play_in_list_order_loop_and_the_list_round_trips(self):
         paths = self.make_tracks()

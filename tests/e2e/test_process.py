@@ -7,8 +7,6 @@ from harness import IDOK, IDS, IDYES, WM_USER_ACTIVITY, KestorTestCase
 PROCESS_TAB = 4
 ADD_DIALOG = "添加进程到列表..."
 NOTEPAD = r"C:\windows\system32\notepad.exe"
-# The file name box of the common open-file dialog (cmb13 of Windows' dlgs.h).
-FILE_NAME_BOX = 0x47C
 IDC_PROCESS_LIST = IDS["IDC_PROCESS_LIST"]
 IDC_TERMINATION_LIST = IDS["IDC_TERMINATION_LIST"]
 
@@ -59,11 +57,9 @@ class ProcessTest(KestorTestCase):
         # 新建任务: the open-file dialog, the program started by its full path, and the list rebuilt.
         self.keep_shown(sheet)
         self.click(sheet, IDS["IDC_NEW_TASK"])
-        opener = self.wait_window("打开", "--dialog")
+        self.wait_window("打开", "--dialog")
         self.screenshot("process-new-task")
-        self.set_text(opener, FILE_NAME_BOX, NOTEPAD)
-        self.press_ok(opener)
-        self.wait_gone("打开", "--dialog")
+        self.choose_in_open_dialog(NOTEPAD)
         self.wait_until(lambda: self.row_of(sheet, "notepad.exe") is not None, what="notepad.exe listed")
 
         # 关闭进程 with Yes ends it. Every driver run is a process of the prefix too, so the list is rebuilt
@@ -107,10 +103,7 @@ class ProcessTest(KestorTestCase):
 
         # 浏览 opens in the system folder: a bare file name there gives its full path.
         self.click(dialog, IDS["IDC_BROWSE"])
-        opener = self.wait_window("打开", "--dialog")
-        self.set_text(opener, FILE_NAME_BOX, "notepad.exe")
-        self.press_ok(opener)
-        self.wait_gone("打开", "--dialog")
+        self.choose_in_open_dialog("notepad.exe")
         self.wait_until(lambda: self.text_of(dialog, IDS["IDC_PROCESS_PATH"]).lower() == NOTEPAD.lower(),
                         what="the chosen file's full path in the path box")
 

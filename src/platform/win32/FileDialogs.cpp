@@ -119,7 +119,11 @@ FileDialogResult FileDialogs::OpenFiles(Wnd& owner, const std::string& filter, c
     }
     std::wstring folder(first, firstLength);
     if (folder.back() != L'\\') folder += L'\\';
-    for (; *next; next += wcslen(next) + 1) paths.push_back(Narrow(folder + next));
+    for (; *next; next += wcslen(next) + 1) {
+        // Wine gives back full paths typed into the name box as they were typed.
+        const bool full = (next[0] && next[1] == L':') || (next[0] == L'\\' && next[1] == L'\\');
+        paths.push_back(Narrow(full ? std::wstring(next) : folder + next));
+    }
     return FileDialogResult::Ok;
 }
 
