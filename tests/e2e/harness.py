@@ -526,6 +526,17 @@ class KestorTestCase(WineTestCase):
         """Posts the tray icon's callback to the sheet, as the shell does (e.g. WM_LBUTTONDBLCLK)."""
         self.post(self.sheet(), WM_TRAY_NOTIFY, TRAY_ICON_ID, mouse_message)
 
+    def show_page(self, index):
+        """Shows the sheet through the tray icon's double-click and selects page `index`. Shown so, the
+        sheet stays up 20 s and each click on it gives it 30 s more; the sheet a start shows hides itself
+        after one second, too soon for a driver on a busy machine."""
+        sheet = self.sheet()
+        self.tray(WM_LBUTTONDBLCLK)
+        self.wait_window(self.SHEET, "--has-tab")
+        self.drv("select-tab", sheet, index)
+        self.wait_until(lambda: self.tabs(sheet)[index][1], what=f"page {index} shown")
+        return sheet
+
     def choose_in_open_dialog(self, file_names):
         """Types into the open-file dialog now open and presses its OK button. The button is reached by its
         command: a click by id could reach another control, since the list inside the dialog has the id 1

@@ -42,9 +42,7 @@ class PlayerTest(KestorTestCase):
         # The dialog opens in the current folder, the program's own.
         paths = self.make_tracks(self.appdir.name)
         self.start_kestor()
-        sheet = self.wait_window(self.SHEET, "--has-tab")
-        self.drv("select-tab", sheet, MUSIC_PAGE)
-        self.wait_until(lambda: self.tabs(sheet)[MUSIC_PAGE][1], what="the music page shown")
+        sheet = self.show_page(MUSIC_PAGE)
         self.click(sheet, IDS["IDC_ADD_FILES"])
         self.wait_window("打开", "--dialog")
         self.screenshot("player-add-files")
@@ -60,9 +58,7 @@ class PlayerTest(KestorTestCase):
         # The file lists them unsorted; the list box sorts them.
         (self.appdir / "Playlist.m3u").write_bytes(f"{paths[1]}\r\n{paths[0]}\r\n".encode("gbk"))
         self.start_kestor()
-        sheet = self.wait_window(self.SHEET, "--has-tab")
-        self.drv("select-tab", sheet, MUSIC_PAGE)
-        self.wait_until(lambda: self.tabs(sheet)[MUSIC_PAGE][1], what="the music page shown")
+        sheet = self.show_page(MUSIC_PAGE)
         self.assertEqual([text for _, text in self.rows(sheet)], paths)
         self.screenshot("player")
 

@@ -14,10 +14,7 @@ IDC_TERMINATION_LIST = IDS["IDC_TERMINATION_LIST"]
 class ProcessTest(KestorTestCase):
     def open_page(self):
         self.start_kestor()
-        sheet = self.wait_window(self.SHEET, "--has-tab")
-        self.drv("select-tab", sheet, PROCESS_TAB)
-        self.wait_until(lambda: self.tabs(sheet)[PROCESS_TAB][1], what="the process tab selected")
-        return sheet
+        return self.show_page(PROCESS_TAB)
 
     def keep_shown(self, sheet):
         """Counts as a click on the sheet, so that it does not hide itself into the tray meanwhile."""
