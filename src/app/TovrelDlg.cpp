@@ -109,6 +109,7 @@ void CTovrelDlg::HideToTray() {
         m_timeset.SetModified(false);
     }
     m_sysInfo.StopClock();
+    m_process.RestWhileHidden();
     Window()->Show(false);
     AddTrayIcon();
 }
@@ -126,6 +127,7 @@ void CTovrelDlg::InsertTrayIcon() {
 
 void CTovrelDlg::ShowMain() {
     m_sysInfo.StartClock();
+    m_process.WakeOnShow();
     Window()->Show(true);
     Window()->SetFocus(0);
     SetTimer(kAutoHideTimer, 20000);

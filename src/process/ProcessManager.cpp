@@ -48,11 +48,13 @@ bool CProcessManager::OnCommand(int id, int code) {
 bool CProcessManager::OnNotify(int id, int code) {
     // The rows stay put while the user is choosing one.
     if (id == IDC_PROCESS_LIST && code == kp::NM_SETFOCUS) {
+        m_bListFocused = true;
         KillTimer(kRefreshTimer);
         return true;
     }
     if (id == IDC_PROCESS_LIST && code == kp::NM_KILLFOCUS) {
-        SetTimer(kRefreshTimer, 1000);
+        m_bListFocused = false;
+        if (!m_bSheetHidden) SetTimer(kRefreshTimer, 1000);
         return true;
     }
     return KestorPage::OnNotify(id, code);
@@ -86,6 +88,18 @@ void CProcessManager::RefreshCheck() {
 
 void CProcessManager::StopAutoRefresh() {
     if (m_bAutoRefreshStarted) KillTimer(kRefreshTimer);
+}
+
+void CProcessManager::RestWhileHidden() {
+    m_bSheetHidden = true;
+    StopAutoRefresh();
+}
+
+void CProcessManager::WakeOnShow() {
+    m_bSheetHidden = false;
+    if (!m_bAutoRefreshStarted || m_bListFocused) return;
+    RefreshCheck();
+    SetTimer(kRefreshTimer, 1000);
 }
 
 void CProcessManager::EndSelectedProcess() {

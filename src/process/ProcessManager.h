@@ -21,6 +21,11 @@ public:
 
     // Stops the automatic refresh of the process list if it was ever started.
     void StopAutoRefresh();
+    // Nobody looks at the list while the sheet is hidden in the tray: the refresh rests meanwhile, and
+    // showing the sheet again checks at once. Counting the processes each second is most of what the
+    // program would otherwise cost while it idles.
+    void RestWhileHidden();
+    void WakeOnShow();
 
     int m_nLastCount = 0;
     bool m_bAutoRefreshStarted = false;
@@ -35,6 +40,8 @@ private:
     void NewTask();
     void AddTermination();
     bool m_bChecking = false;  // the refresh check is running (its message box may be open)
+    bool m_bListFocused = false;
+    bool m_bSheetHidden = false;
 };
 
 }  // namespace kestor

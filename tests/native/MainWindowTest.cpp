@@ -367,6 +367,34 @@ TEST_F(MainWindow, InformationClockRunsOnlyWhileShown) {
     Run();
 }
 
+TEST_F(MainWindow, ProcessListRestsWhileHiddenAndIsRightAtOnceWhenShown) {
+    const auto refresh = [this] {
+        return os.Sheet()->Page(4)->TimerPeriod(kestor::CProcessManager::kRefreshTimer);
+    };
+    const auto firstName = [this] {
+        return os.Sheet()->Page(4)->ListViewOf(IDC_PROCESS_LIST).Rows().at(0).texts.at(0);
+    };
+    int counts = 0;
+    os.At(500, [this] { os.Sheet()->SelectTab(4); });  // activity: the sheet hides 30 s later
+    os.At(2000, [&] { EXPECT_EQ(1000u, refresh().value_or(0)); });
+    os.At(31000, [&] {
+        EXPECT_FALSE(os.Sheet()->IsVisible());
+        EXPECT_FALSE(refresh().has_value());
+        counts = os.Processes().Counts();
+        os.Processes().Add("notepad.exe");
+    });
+    os.At(40000, [&] {
+        EXPECT_EQ(counts, os.Processes().Counts()) << "no counting while hidden";
+        EXPECT_NE("notepad.exe", firstName());
+        os.PostTray(kp::WM_LBUTTONDBLCLK);
+    });
+    os.At(40001, [&] {
+        EXPECT_EQ("notepad.exe", firstName()) << "checked as it was shown";
+        EXPECT_EQ(1000u, refresh().value_or(0));
+    });
+    Run();
+}
+
 TEST(NameLookup, UserNameIsLowerCasedAndUnknownSelectorsSayError) {
     SimOs os;
     os.System().SetUserName(std::string("Tom"));

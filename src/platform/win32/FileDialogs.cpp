@@ -22,27 +22,44 @@ std::wstring CurrentDirectoryW() {
     return dir;
 }
 
-// The folder browser wants COM on its thread. ole32 is loaded only for it.
+// A system library loaded for one call and let go after it. The common dialogs bring the print spooler
+// and its libraries with them; a program that idles for days needs them for a few seconds at most.
+class LibraryForThisCall {
+public:
+    explicit LibraryForThisCall(const wchar_t* name) : m_module(LoadLibraryW(name)) {}
+    ~LibraryForThisCall() {
+        if (m_module) FreeLibrary(m_module);
+    }
+    LibraryForThisCall(const LibraryForThisCall&) = delete;
+    LibraryForThisCall& operator=(const LibraryForThisCall&) = delete;
+
+    template <typename Fn>
+    Fn Get(const char* name) const {
+        return m_module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(m_module, name))) : nullptr;
+    }
+
+private:
+    HMODULE m_module;
+};
+
+// The folder browser wants COM on its thread.
 class ComForThisCall {
 public:
     ComForThisCall() {
-        m_ole = LoadLibraryW(L"ole32.dll");
-        if (!m_ole) return;
         using Init = HRESULT(WINAPI*)(void*, DWORD);
-        auto init = reinterpret_cast<Init>(reinterpret_cast<void*>(GetProcAddress(m_ole, "CoInitializeEx")));
-        m_uninit = reinterpret_cast<Uninit>(reinterpret_cast<void*>(GetProcAddress(m_ole, "CoUninitialize")));
+        const auto init = m_ole.Get<Init>("CoInitializeEx");
+        m_uninit = m_ole.Get<Uninit>("CoUninitialize");
         m_initialised = init && m_uninit && SUCCEEDED(init(nullptr, COINIT_APARTMENTTHREADED));
     }
     ~ComForThisCall() {
         if (m_initialised) m_uninit();
-        if (m_ole) FreeLibrary(m_ole);
     }
     ComForThisCall(const ComForThisCall&) = delete;
     ComForThisCall& operator=(const ComForThisCall&) = delete;
 
 private:
     using Uninit = void(WINAPI*)();
-    HMODULE m_ole = nullptr;
+    LibraryForThisCall m_ole{L"ole32.dll"};
     Uninit m_uninit = nullptr;
     bool m_initialised = false;
 };
@@ -71,9 +88,16 @@ public:
     // Runs the dialog. Browsing moves the process's current folder (OFN_NOCHANGEDIR does not stop that for
     // an open dialog), and the program's files are found from the one it started in: it is put back.
     bool Run(DWORD& error) {
+        using Open = BOOL(WINAPI*)(OPENFILENAMEW*);
+        using Error = DWORD(WINAPI*)();
+        const LibraryForThisCall comdlg(L"comdlg32.dll");
+        const auto open = comdlg.Get<Open>("GetOpenFileNameW");
+        const auto lastError = comdlg.Get<Error>("CommDlgExtendedError");
+        error = CDERR_INITIALIZATION;
+        if (!open || !lastError) return false;
         const std::wstring startDir = CurrentDirectoryW();
-        const BOOL ok = GetOpenFileNameW(&ofn);
-        error = ok ? 0 : CommDlgExtendedError();
+        const BOOL ok = open(&ofn);
+        error = ok ? 0 : lastError();
         if (!startDir.empty()) SetCurrentDirectoryW(startDir.c_str());
         return ok != FALSE;
     }
