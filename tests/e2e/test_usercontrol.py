@@ -29,12 +29,7 @@ class UserControlTest(KestorTestCase):
         return self.drv("whoami").splitlines()[0].split("\t")[0].strip()
 
     def show_control_page(self):
-        self.sheet()
-        self.tray("WM_LBUTTONDBLCLK")
-        sheet = self.wait_window(self.SHEET, "--has-tab")
-        self.drv("select-tab", sheet, CONTROL_PAGE)
-        self.wait_until(lambda: self.tabs(sheet)[CONTROL_PAGE][1], what="the Kestor tab selected")
-        return sheet
+        return self.show_page(CONTROL_PAGE)
 
     def exit_through_tray_menu(self):
         self.tray("WM_RBUTTONDOWN")
