@@ -15,7 +15,7 @@ enum class ColumnAlign { Left, Center, Right };
 class IListView {
 public:
     virtual ~IListView() = default;
-    // Windows draws the first column left-aligned whatever is asked; the sim records what was asked.
+    // Every column, the leftmost included, is drawn with the alignment asked for.
     virtual void InsertColumn(int col, const std::string& title, int width, ColumnAlign align) = 0;
     virtual int InsertItem(int index, const std::string& text) = 0;  // index of the new row, -1 on failure
     virtual int GetItemCount() const = 0;

@@ -114,14 +114,13 @@ bool CTovrelTimeset::OnCommand(int id, int code) {
             return true;
         case IDC_AUTORUN:
             m_bAutoRun = !m_bAutoRun;
-            SetModified(true);
-            m_bSettingsChanged = 1;
+            MarkChanged();
             return true;
         default: break;
         }
     }
     if (id == IDC_CHIME_INTERVAL && code == kp::CBN_SELCHANGE) {
-        SetModified(true);
+        MarkChanged();
         Disarm(m_bChimeArmed, kChimeTimer, kChimeAimTimer);
         return true;
     }
@@ -131,12 +130,12 @@ bool CTovrelTimeset::OnCommand(int id, int code) {
 bool CTovrelTimeset::OnNotify(int id, int code) {
     if (code != kp::DTN_DATETIMECHANGE) return false;
     if (id == IDC_TIMED_SHUTDOWN_TIME) {
-        SetModified(true);
+        MarkChanged();
         Disarm(m_bTimedShutdownArmed, kShutdownCheckTimer, kTimedShutdownTimer);
         return true;
     }
     if (id == IDC_COUNTDOWN_TIME) {
-        SetModified(true);
+        MarkChanged();
         Disarm(m_bCountdownArmed, kCountdownShutdownTimer, kCountdownTickTimer);
         return true;
     }
@@ -152,6 +151,10 @@ void CTovrelTimeset::ToggleFeature(int& flag, int control, int& armed, unsigned 
         flag = 1;
         Window()->EnableControl(control, true);
     }
+    MarkChanged();
+}
+
+void CTovrelTimeset::MarkChanged() {
     SetModified(true);
     m_bSettingsChanged = 1;
 }
@@ -203,6 +206,8 @@ bool CTovrelTimeset::OnApply() {
 
     WriteProfileInt("Options_d1", m_bAutoRun ? 1 : 0);
     WriteRunKey();
+    // Applied: hiding the window has nothing left to apply until the next change.
+    m_bSettingsChanged = 0;
     return true;
 }
 

@@ -58,7 +58,7 @@ public:
     int m_bChimeArmed = 0;           // 6003 and 6004 run
     int m_bTimedShutdownArmed = 0;   // 1001 or 6001 runs
     int m_bCountdownArmed = 0;       // 1000 and 6002 run
-    int m_bSettingsChanged = 0;      // a check box was clicked since start; never cleared
+    int m_bSettingsChanged = 0;      // a box or a value changed since the last successful apply
     int m_bListReady = 0;
     std::string m_strStartDir;       // the working directory when the page was created
     CNewReminderDlg m_newReminderDlg;
@@ -76,6 +76,8 @@ private:
     // A check box of a feature: its flag, the control it enables and its armed pair.
     void ToggleFeature(int& flag, int control, int& armed, unsigned timerA, unsigned timerB);
     void Disarm(int& armed, unsigned timerA, unsigned timerB);
+    // Something to apply: the sheet's Apply is enabled and hiding the window applies it.
+    void MarkChanged();
 
     bool m_showingReminder = false;
     bool m_showingChime = false;

@@ -516,11 +516,33 @@ class KestorTestCase(WineTestCase):
 
     def start_kestor(self, at=None, speed=1, user=None):
         """Starts Kestor.exe in its start-up directory; see WinePrefix.start for at/speed/user."""
-        return self.start_program("Kestor.exe", at=at, speed=speed, user=user)
+        process = self.start_program("Kestor.exe", at=at, speed=speed, user=user)
+        if at is not None:
+            # A driver call while a session on the faked clock is still coming up starts parts of the
+            # session again on the real clock, months away, and the program's desktop then fails to
+            # start. The program's first window on the display says its session is up.
+            self.wait_x_window("kestor.exe", process)
+        return process
+
+    def wait_x_window(self, wm_class, process, timeout=30):
+        """Waits until a Wine process of that X class has a window on the test display, read from the X
+        server, not through Wine."""
+        env = dict(os.environ, DISPLAY=self.run_state.display.name)
+
+        def shown():
+            tree = subprocess.run(["xwininfo", "-root", "-tree"], env=env, capture_output=True, text=True).stdout
+            return f'("{wm_class}" ' in tree or process.poll() is not None
+        self.wait_until(shown, timeout, f"an X window of {wm_class}", interval=0.1)
+        if process.poll() is not None:
+            self.fail_with_snapshot(f"{process.args} ended with {process.returncode} before showing a window")
 
     def sheet(self, timeout=20):
         """Handle of the main sheet, hidden or not."""
         return self.wait_window(self.SHEET, "--has-tab", timeout=timeout, visible=False)
+
+    def keep_shown(self, sheet):
+        """Counts as a click on the sheet, so that it does not hide itself into the tray meanwhile."""
+        self.post(sheet, WM_USER_ACTIVITY)
 
     def tray(self, mouse_message):
         """Posts the tray icon's callback to the sheet, as the shell does (e.g. WM_LBUTTONDBLCLK)."""

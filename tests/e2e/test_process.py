@@ -2,7 +2,7 @@
 started through "新建任务" and ended through "关闭进程", and a timed termination of notepad chosen with "浏览"."""
 import time
 
-from harness import IDOK, IDS, IDYES, WM_USER_ACTIVITY, KestorTestCase
+from harness import IDOK, IDS, IDYES, KestorTestCase
 
 PROCESS_TAB = 4
 ADD_DIALOG = "添加进程到列表..."
@@ -15,10 +15,6 @@ class ProcessTest(KestorTestCase):
     def open_page(self):
         self.start_kestor()
         return self.show_page(PROCESS_TAB)
-
-    def keep_shown(self, sheet):
-        """Counts as a click on the sheet, so that it does not hide itself into the tray meanwhile."""
-        self.post(sheet, WM_USER_ACTIVITY)
 
     def press_ok(self, dialog):
         """The OK button's command. A click by id could reach another control: the up-down arrows of a

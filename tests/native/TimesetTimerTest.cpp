@@ -191,5 +191,22 @@ TEST_F(Scheduler, StartWithWindowsFollowsTheApplyAndNamesTheStartUpDirectory) {
     EXPECT_EQ(0u, Profile("Options_d1").value_or(9));
 }
 
+TEST_F(Scheduler, AnAppliedChangeIsNotAppliedAgainAtLaterHidesOrAtExit) {
+    // The Run key is not writable: every apply with start with Windows on says so.
+    SetProfile("Options_d1", 1);
+    os.Reg().DenyWrite(Hive::LocalMachine, kRun);
+    OnPage(2000, [](SimWindow& page) {
+        page.Click(IDC_CHIME);
+        page.ClickApply();
+    });
+    OnPage(60000, [](SimWindow&) {});  // shown again; it hides itself 20 s later
+    os.AnswerMessageBox(kp::IDOK);     // the start's own write of the Run value
+    os.AnswerMessageBox(kp::IDOK);     // the apply
+    Run(100000);
+    const std::string refused = "设置自动运行程序失败,如果您需要本程序在系统启动时自动运行，请在程序中设置.";
+    EXPECT_TRUE(MessageBoxTexts(os, {refused, refused}));
+    EXPECT_EQ(1u, Profile("Options_a1").value_or(0));
+}
+
 }  // namespace
 }  // namespace timeset_test

@@ -352,8 +352,23 @@ private:
         CHECK(!w.IsControlEnabled(4242));
 
         kp::IListView& list = w.ListView(IDC_LIST);
-        list.InsertColumn(0, "时间", 80, kp::ColumnAlign::Left);
-        list.InsertColumn(1, "信息", 80, kp::ColumnAlign::Center);
+        list.InsertColumn(0, "时间", 80, kp::ColumnAlign::Center);
+        list.InsertColumn(1, "信息", 70, kp::ColumnAlign::Right);
+        {
+            // The leftmost column keeps the centring asked for, with its title and width.
+            HWND control = GetDlgItem(reinterpret_cast<HWND>(w.Ref()), IDC_LIST);
+            CHECK(Header_GetItemCount(ListView_GetHeader(control)) == 2);
+            wchar_t title[16] = L"";
+            LVCOLUMNW column{};
+            column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
+            column.pszText = title;
+            column.cchTextMax = 16;
+            CHECK(ListView_GetColumn(control, 0, &column) && (column.fmt & LVCFMT_JUSTIFYMASK) == LVCFMT_CENTER &&
+                  column.cx == 80 && kp::win32::Narrow(title) == "时间");
+            column.pszText = title;
+            CHECK(ListView_GetColumn(control, 1, &column) && (column.fmt & LVCFMT_JUSTIFYMASK) == LVCFMT_RIGHT &&
+                  column.cx == 70 && kp::win32::Narrow(title) == "信息");
+        }
         // The control sorts by the first column whatever index is asked for.
         list.InsertItem(0, "b");
         list.InsertItem(0, "a");

@@ -587,13 +587,15 @@ int cmdLvHeader(const Args& args) {
     std::wstring cells;
     for (int column = 0; column < columns; ++column) {
         HDITEMW item = {};
-        item.mask = HDI_TEXT | HDI_WIDTH;
+        item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
         item.pszText = (LPWSTR)remote.at(sizeof(HDITEMW));
         item.cchTextMax = kTextChars;
         remote.write(0, &item, sizeof item);
         sendOrFail(header, HDM_GETITEMW, column, (LPARAM)remote.at(0));
         remote.read(0, &item, sizeof item);
-        line(escape(remote.readText(sizeof(HDITEMW), kTextChars)) + L"\t" + num(item.cxy));
+        const int align = item.fmt & HDF_JUSTIFYMASK;
+        line(escape(remote.readText(sizeof(HDITEMW), kTextChars)) + L"\t" + num(item.cxy) + L"\t" +
+             (align == HDF_CENTER ? L"center" : align == HDF_RIGHT ? L"right" : L"left"));
     }
     return kExitOk;
 }
@@ -959,7 +961,7 @@ const Command kCommands[] = {
     {L"tabs", cmdTabs, L"<target>                          index selected caption"},
     {L"select-tab", cmdSelectTab, L"<target> <index>            posts PSM_SETCURSEL"},
     {L"lv-rows", cmdLvRows, L"<target> <id>                  cells of each row"},
-    {L"lv-header", cmdLvHeader, L"<target> <id>                column title and width"},
+    {L"lv-header", cmdLvHeader, L"<target> <id>                column title, width, alignment"},
     {L"lv-selected", cmdLvSelected, L"<target> <id>              selected row indexes"},
     {L"lv-select", cmdLvSelect, L"<target> <id> <row>          selects one row"},
     {L"lb-rows", cmdLbRows, L"<target> <id>                  selected text, of a list box"},

@@ -58,7 +58,21 @@ void NativeListView::InsertColumn(int col, const std::string& title, int width, 
     column.cx = width;
     column.pszText = &text[0];
     column.iSubItem = col;
-    Send(LVM_INSERTCOLUMNW, static_cast<WPARAM>(col), reinterpret_cast<LPARAM>(&column));
+    if (col != 0 || align == ColumnAlign::Left) {
+        Send(LVM_INSERTCOLUMNW, static_cast<WPARAM>(col), reinterpret_cast<LPARAM>(&column));
+        return;
+    }
+    // The control makes a column inserted leftmost left-aligned whatever it is asked. Inserted second,
+    // behind a placeholder that is then removed, the column keeps its alignment as the leftmost one.
+    LVCOLUMNW placeholder{};
+    placeholder.mask = LVCF_WIDTH;
+    if (Send(LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&placeholder)) != 0) {
+        Send(LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+        return;
+    }
+    column.iSubItem = 1;
+    Send(LVM_INSERTCOLUMNW, 1, reinterpret_cast<LPARAM>(&column));
+    Send(LVM_DELETECOLUMN, 0);
 }
 
 int NativeListView::InsertItem(int index, const std::string& text) {
