@@ -51,7 +51,7 @@ test: build-native build-win64 build-win32 build-fuzz
 bench: build-win64
 	python3 tests/bench/idle.py --seconds $(BENCH_SECONDS)
 
-# Native micro-benchmarks of the process page, optimised and without sanitizers.
+# Native micro-benchmarks of the list files and the process page, optimised and without sanitizers.
 microbench: build-bench
 	build/bench/kestor_bench
 

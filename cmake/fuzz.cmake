@@ -28,7 +28,7 @@ target_include_directories(kestor_fuzz_options INTERFACE ${gbk_root}/src ${gbk_r
 target_compile_options(kestor_fuzz_options INTERFACE
   -Wall -Wno-invalid-source-encoding -O1 -g -fno-omit-frame-pointer
   -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined)
-target_link_options(kestor_fuzz_options INTERFACE -fsanitize=fuzzer,address,undefined)
+target_link_options(kestor_fuzz_options INTERFACE -fsanitize=address,undefined)
 
 # The mirrored .cpp files of the given folders.
 function(kestor_gbk_sources var)
@@ -59,5 +59,12 @@ foreach(file IN LISTS fuzz_targets)
   add_executable(${name} ${gbk_root}/tests/fuzz/${file})
   add_dependencies(${name} kestor_gbk_sources)
   target_link_libraries(${name} PRIVATE kestor_fuzz_core)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   target_include_directories(${name} PRIVATE ${gbk_root}/tests/fuzz)
 endforeach()
+
+# Writes the seed corpora from the program's own writers: build/fuzz/kestor_fuzz_seeds tests/fuzz/corpus
+add_executable(kestor_fuzz_seeds ${gbk_root}/tests/fuzz/MakeSeeds.cpp)
+add_dependencies(kestor_fuzz_seeds kestor_gbk_sources)
+target_link_libraries(kestor_fuzz_seeds PRIVATE kestor_fuzz_core)
+target_include_directories(kestor_fuzz_seeds PRIVATE ${gbk_root}/tests/fuzz)

@@ -8,9 +8,16 @@ namespace kp::sim {
 
 namespace {
 
-// Where a sorted control puts a new text: after the texts that compare equal or less.
+// Where a sorted control puts a new text: after the texts that compare equal or less, that is before the
+// first text from the top that compares greater. While the texts are known to be in order, that place is
+// found by bisection; rows put out of order by an explicit index or a changed text are walked from the top.
 template <typename Texts, typename Get>
-int SortedPosition(const Texts& items, const std::string& text, Get get) {
+int SortedPosition(const Texts& items, const std::string& text, Get get, bool ordered) {
+    if (ordered) {
+        const auto greater = std::upper_bound(items.begin(), items.end(), text,
+            [&](const std::string& t, const auto& item) { return MbsICmp(get(item), t) > 0; });
+        return static_cast<int>(greater - items.begin());
+    }
     int i = 0;
     for (const auto& item : items) {
         if (MbsICmp(get(item), text) > 0) break;
@@ -18,6 +25,16 @@ int SortedPosition(const Texts& items, const std::string& text, Get get) {
     }
     return i;
 }
+
+// Whether the text at `at` is in order with its neighbours.
+template <typename Texts, typename Get>
+bool InOrderAt(const Texts& items, int at, Get get) {
+    const int last = static_cast<int>(items.size()) - 1;
+    return (at == 0 || MbsICmp(get(items[at - 1]), get(items[at])) <= 0) &&
+           (at == last || MbsICmp(get(items[at]), get(items[at + 1])) <= 0);
+}
+
+const std::string& Label(const SimListView::Row& r) { return r.texts[0]; }
 
 const std::string& Same(const std::string& s) { return s; }
 
@@ -31,10 +48,12 @@ void SimListView::InsertColumn(int col, const std::string& title, int width, Col
 int SimListView::InsertItem(int index, const std::string& text) {
     if (index < 0) return -1;
     int at = std::min(index, GetItemCount());
-    if (sorted) at = SortedPosition(m_rows, text, [](const Row& r) -> const std::string& { return r.texts[0]; });
+    if (sorted) at = SortedPosition(m_rows, text, Label, m_ordered);
     Row row;
     row.texts.push_back(text);
     m_rows.insert(m_rows.begin() + at, std::move(row));
+    // Without the sort style the order is not followed: it is known again with one row or none.
+    if (!sorted) m_ordered = GetItemCount() == 1;
     return at;
 }
 
@@ -50,6 +69,7 @@ bool SimListView::SetItemText(int item, int sub, const std::string& text) {
     Row& row = m_rows[item];
     if (static_cast<int>(row.texts.size()) <= sub) row.texts.resize(sub + 1);
     row.texts[sub] = text;
+    if (sub == 0) m_ordered = m_ordered && sorted && InOrderAt(m_rows, item, Label);
     return true;
 }
 
@@ -94,12 +114,19 @@ std::vector<int> SimListView::Selection() const {
 }
 
 int SimStringList::Add(const std::string& text) {
-    return InsertAt(sorted ? SortedPosition(m_items, text, Same) : Count(), text);
+    if (!sorted) return InsertAt(Count(), text);
+    return Place(SortedPosition(m_items, text, Same, m_ordered), text);
 }
 
 int SimStringList::InsertAt(int index, const std::string& text) {
     if (index == -1) index = Count();
     if (index < 0 || index > Count()) return -1;
+    Place(index, text);
+    m_ordered = Count() == 1 || (m_ordered && sorted && InOrderAt(m_items, index, Same));
+    return index;
+}
+
+int SimStringList::Place(int index, const std::string& text) {
     m_items.insert(m_items.begin() + index, text);
     if (m_sel >= index) ++m_sel;
     return index;
@@ -122,6 +149,7 @@ bool SimStringList::Erase(int index) {
 void SimStringList::Clear() {
     m_items.clear();
     m_sel = -1;
+    m_ordered = true;
 }
 
 void SimStringList::Select(int index) { m_sel = index >= 0 && index < Count() ? index : -1; }

@@ -31,7 +31,10 @@ public:
     uint32_t GetItemData(int item) const override;
     bool SetItemData(int item, uint32_t data) override;
     bool DeleteItem(int item) override;
-    void DeleteAllItems() override { m_rows.clear(); }
+    void DeleteAllItems() override {
+        m_rows.clear();
+        m_ordered = true;
+    }
     int GetNextSelected(int start) const override;
     // item -1: every row.
     void SetSelected(int item, bool selected) override;
@@ -47,6 +50,7 @@ public:
 private:
     std::vector<Column> m_columns;
     std::vector<Row> m_rows;
+    bool m_ordered = true;  // the column-0 texts are known to be in sort order
 };
 
 // The rows and the selection that a list box and a combo box share.
@@ -68,8 +72,10 @@ protected:
     int Selected() const { return m_sel; }
 
 private:
+    int Place(int index, const std::string& text);
     std::vector<std::string> m_items;
     int m_sel = -1;
+    bool m_ordered = true;  // the texts are known to be in sort order
 };
 
 class SimListBox final : public IListBox, public SimStringList {
