@@ -142,9 +142,9 @@ bool CTovrelDlg::OnCommand(int id, int code) {
     case kp::IDCANCEL:
         if (Window()->IsControlEnabled(kp::IDCANCEL) &&
             kp::TheOs().ui->MessageBox("你真的要关闭本程序吗?", kp::MB_YESNO) == kp::IDYES)
-            SaveAllAndQuit();
+            SaveAllAndQuit(QuitRequest::ByUser);
         return true;
-    case ID_TRAY_EXIT: SaveAllAndQuit(); return true;
+    case ID_TRAY_EXIT: SaveAllAndQuit(QuitRequest::ByUser); return true;
     case ID_TRAY_SHOW: ShowMain(); return true;
     case ID_TRAY_ABOUT: ShowAbout(); return true;
     case ID_TRAY_AUTORUN: TurnOnAutoRun(); return true;
@@ -188,7 +188,7 @@ bool CTovrelDlg::OnMessage(unsigned msg, uintptr_t /*wp*/, intptr_t lp, intptr_t
         result = 1;
         return true;
     case WM_SAVE_AND_QUIT:
-        SaveAllAndQuit();
+        SaveAllAndQuit(QuitRequest::BeforeShutdown);
         result = 1;
         return true;
     case WM_SHOW_ABOUT:
@@ -326,31 +326,49 @@ void CTovrelDlg::SetUnlockPassword() {
     WriteMachineValues(PasswordDigest(first), 2);
 }
 
-void CTovrelDlg::SaveAllAndQuit() {
+void CTovrelDlg::SaveAllAndQuit(QuitRequest request) {
     kp::Os& os = kp::TheOs();
     if (m_timeset.m_bSettingsChanged) m_timeset.OnApply();
+    // The lists are written while every timer still runs, so an exit that cannot save leaves the program
+    // exactly as it was, with nothing to start again.
+    const std::string unsaved = SaveLists();
+    if (!unsaved.empty() && request == QuitRequest::ByUser) {
+        os.ui->MessageBox("下列内容未能保存到文件夹 " + m_strAppDir + ":\n\n" + unsaved +
+                              "\n本程序没有退出，这些内容仍保留在程序中。请确认该文件夹可以写入、磁盘还有空间，"
+                              "然后再退出本程序。",
+                          kp::MB_OK | kp::MB_ICONEXCLAMATION);
+        return;
+    }
     m_sysInfo.StopClock();
     m_timeset.StopTimers();
     m_control.StopTimers();
     m_process.StopAutoRefresh();
+    os.shell->DeleteTrayIcon(*this, kTrayIconId);
+    os.ui->PostQuit(18);
+}
 
-    // Each file is written whole to a temporary file that then replaces the old one.
+// A list that cannot be saved does not keep the next one from being saved.
+std::string CTovrelDlg::SaveLists() {
+    kp::Os& os = kp::TheOs();
+    std::string unsaved;
+
     const int reminderCount = m_timeset.m_bListReady ? m_timeset.ReminderList()->GetItemCount() : 0;
     kp::TextWriter reminders;
     if (reminderCount > 0) WriteReminders(*m_timeset.ReminderList(), reminderCount, reminders);
-    if (!os.files->WriteReplace(m_strAppDir + "\\TimeSet.ini", reminders.Bytes())) return;
+    if (!os.files->WriteReplace(m_strAppDir + "\\TimeSet.ini", reminders.Bytes())) unsaved += "提醒列表\n";
 
     const int userCount = m_control.m_bListReady ? m_control.UserList()->GetItemCount() : 0;
     kp::TextWriter users;
     if (userCount > 0) WriteUserLimits(*m_control.UserList(), userCount, users);
-    if (!os.files->WriteReplace(m_strAppDir + "\\ControlSet.ini", users.Bytes())) return;
-    WriteProfileInt("Options_e1", os.clock->TickCount());
+    if (os.files->WriteReplace(m_strAppDir + "\\ControlSet.ini", users.Bytes()))
+        WriteProfileInt("Options_e1", os.clock->TickCount());
+    else
+        unsaved += "用户时间控制列表\n";
 
     const kp::IListBox* playlist = m_play.Playlist();
-    os.files->WriteReplace(m_strAppDir + "\\Playlist.m3u", playlist ? WritePlaylist(*playlist) : std::string());
-
-    os.shell->DeleteTrayIcon(*this, kTrayIconId);
-    os.ui->PostQuit(18);
+    if (!os.files->WriteReplace(m_strAppDir + "\\Playlist.m3u", playlist ? WritePlaylist(*playlist) : std::string()))
+        unsaved += "播放列表\n";
+    return unsaved;
 }
 
 }  // namespace kestor

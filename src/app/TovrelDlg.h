@@ -32,8 +32,12 @@ public:
 
     void HideToTray();
     void ShowMain();
+    // Who asked for the exit. The user is told about a list that could not be saved, and the program then
+    // stays as it was; the exit before the end-of-day shutdown says nothing, since a message would hold
+    // the shutdown for as long as nobody clicks, and goes on with what could be saved.
+    enum class QuitRequest { ByUser, BeforeShutdown };
     // Saves every list to its file, removes the tray icon and quits.
-    void SaveAllAndQuit();
+    void SaveAllAndQuit(QuitRequest request);
     // Clears the desktop, holds the user in the unlock dialog, then shows the window and puts the desktop
     // back.
     void LockDesktop();
@@ -67,6 +71,9 @@ private:
     void ShowAbout();
     void TurnOnAutoRun();
     void ApplyStartupRules(const std::string& userName);
+    // Writes the three lists, each whole or not at all; returns the names of those that failed, one a
+    // line, empty when every one was saved.
+    std::string SaveLists();
 };
 
 }  // namespace kestor

@@ -568,9 +568,13 @@ class KestorTestCase(WineTestCase):
         self.drv("menu-command", opener, IDOK)
         self.wait_gone("打开", "--dialog")
 
-    def exit_through_tray_menu(self):
-        """Right button on the icon opens the tray menu; "退出" is its last item. Waits for the end."""
+    def choose_tray_exit(self):
+        """Right button on the icon opens the tray menu; "退出" is its last item."""
         self.tray("WM_RBUTTONDOWN")
         self.wait_window("", "--class", "#32768")
         self.drv("key", "UP", "RETURN")
+
+    def exit_through_tray_menu(self):
+        """Chooses "退出" from the tray menu and waits for the end."""
+        self.choose_tray_exit()
         self.wait_process_gone("Kestor.exe")

@@ -277,20 +277,6 @@ TEST_F(MainWindow, EmptyListsLeaveEmptyFilesAndTheExitTickCount) {
     EXPECT_EQ(5000u + 3200u, Profile("Options_e1").value_or(0));
 }
 
-TEST_F(MainWindow, AListThatCannotBeWrittenKeepsTheOldFileAndTheProgramRunning) {
-    os.Files().Put("D:\\tools\\TimeSet.ini", "old reminders");
-    os.Files().FailWrites("D:\\tools\\TimeSet.ini");
-    TrayCommand(2000, ID_TRAY_EXIT);
-    os.At(3000, [this] {
-        EXPECT_FALSE(os.QuitCode().has_value());
-        EXPECT_EQ(1u, os.TrayIcons().size());
-    });
-    Run();
-    EXPECT_EQ("old reminders", os.Files().Get("D:\\tools\\TimeSet.ini").value_or("-"));
-    EXPECT_FALSE(os.Files().Has("D:\\tools\\ControlSet.ini"));
-    EXPECT_FALSE(Profile("Options_e1").has_value());
-}
-
 TEST_F(MainWindow, ShutdownAndRestartFromTheTraySaveNothing) {
     TrayCommand(2000, ID_TRAY_SHUTDOWN);
     TrayCommand(3000, ID_TRAY_RESTART);
@@ -425,25 +411,3 @@ TEST_F(MainWindow, InformationPageLinkOpensTheAboutBox) {
 
 }  // namespace
 
-namespace {
-
-TEST_F(MainWindow, OddRegistryValuesCountAsMissing) {
-    using kp::sim::REG_DWORD;
-    using kp::sim::REG_SZ;
-    // A first-run marker of the wrong size, a hide flag stored as text, an administrator name too long for
-    // its buffer and a password state of the wrong type: each reads as absent and gets its default.
-    os.Reg().SetRaw(Hive::CurrentUser, kProfile, "Options", REG_DWORD, std::string("\x01\x00", 2));
-    os.Reg().SetRaw(Hive::LocalMachine, kMachine, "Options_g3", REG_SZ, std::string("1\0", 2));
-    os.Reg().SetString(Hive::LocalMachine, kMachine, "Options_g1", std::string(300, 'a'));
-    os.Reg().SetRaw(Hive::LocalMachine, kMachine, "Options_h2", REG_SZ, std::string("2\0", 2));
-    os.At(500, [this] {
-        EXPECT_TRUE(os.Sheet()->IsVisible()) << "the hide flag did not read as set";
-        EXPECT_EQ("", os.Sheet()->Page(2)->GetText(IDC_MACHINE_ADMIN));
-    });
-    Run();
-    EXPECT_EQ(1u, Profile("Options").value_or(99)) << "an unreadable marker means a first run";
-    EXPECT_EQ(kestor::PasswordDigest("MoonGate"), os.Reg().GetString(Hive::LocalMachine, kMachine, "Options_h1"));
-    EXPECT_EQ(1u, Machine("Options_h2").value_or(99));
-}
-
-}  // namespace

@@ -438,6 +438,8 @@ TEST(SimRegistry, StringsMustFitTheBufferWithTheirTerminatorAndOddValuesAreRefus
     EXPECT_FALSE(reg.QueryString(key, "Options_g1", value, 4));  // the stored data is 7 bytes
     EXPECT_TRUE(reg.QueryString(key, "Options_g1", value, 7));
     EXPECT_EQ("ab", value);
+    os.Reg().SetRaw(kp::Hive::LocalMachine, path, "Options_g1", kp::sim::REG_EXPAND_SZ, std::string("ab\0", 3));
+    EXPECT_FALSE(reg.QueryString(key, "Options_g1", value, 64));
     reg.Close(key);
     EXPECT_EQ(0, os.Reg().OpenHandles());
 }
@@ -508,6 +510,8 @@ TEST(SimFiles, EachStepOfAReplaceCanFailAndNoneTouchesTheTarget) {
     EXPECT_FALSE(files.WriteReplace(path, "six"));
     EXPECT_EQ("fiv", *os.Files().Get(path));
     EXPECT_TRUE(files.WriteReplace("C:\\Other\\TimeSet.ini", "six"));
+    os.Files().SetReadOnlyFolder("C:\\Kestor", false);
+    EXPECT_TRUE(files.WriteReplace(path, "six"));
 }
 
 // ---------------------------------------------------------------- resources and desktop

@@ -76,6 +76,9 @@ void TestRegistry(kp::IRegistry& reg) {
     const BYTE binary[4] = {1, 2, 3, 4};
     RegSetValueExW(reinterpret_cast<HKEY>(key), L"bin", 0, REG_BINARY, binary, sizeof binary);
     CHECK(!reg.QueryDword(key, "bin", number));
+    CHECK(!reg.QueryString(key, "bin", text, 64));
+    RegSetValueExW(reinterpret_cast<HKEY>(key), L"expand", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(L"ab"), 6);
+    CHECK(!reg.QueryString(key, "expand", text, 64));
 
     CHECK(reg.DeleteValue(key, "名字"));
     CHECK(!reg.QueryString(key, "名字", text, 64));
@@ -87,7 +90,7 @@ void TestRegistry(kp::IRegistry& reg) {
     CHECK(reg.QueryDword(readOnly, "n", number));
     CHECK(!reg.SetDword(readOnly, "n", 5));
     reg.Close(readOnly);
-    for (const wchar_t* name : {L"long", L"n", L"bin"}) {
+    for (const wchar_t* name : {L"long", L"n", L"bin", L"expand"}) {
         HKEY k = nullptr;
         if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\KestorBackendTest", 0, KEY_ALL_ACCESS, &k) == 0) {
             RegDeleteValueW(k, name);

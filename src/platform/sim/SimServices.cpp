@@ -138,7 +138,7 @@ bool SimRegistry::QueryString(RegKey key, const std::string& name, std::string& 
     auto it = k->values.find(MbsLower(name));
     if (it == k->values.end()) return false;
     const Value& v = it->second;
-    if (v.type != REG_SZ && v.type != REG_EXPAND_SZ) return false;
+    if (v.type != REG_SZ) return false;  // an expandable string is not taken for one
     const std::string text = v.bytes.substr(0, v.bytes.find('\0'));
     // The data as stored must fit, and so must the text with the terminator the caller relies on.
     if (v.bytes.size() > bufferSize || text.size() + 1 > bufferSize) return false;
@@ -260,7 +260,12 @@ bool SimFiles::WriteReplace(const std::string& path, const std::string& bytes) {
     return true;
 }
 
-void SimFiles::SetReadOnlyFolder(const std::string& folder) { m_readOnlyFolders.insert(MbsLower(folder)); }
+void SimFiles::SetReadOnlyFolder(const std::string& folder, bool readOnly) {
+    if (readOnly)
+        m_readOnlyFolders.insert(MbsLower(folder));
+    else
+        m_readOnlyFolders.erase(MbsLower(folder));
+}
 
 bool SimFiles::Exists(const std::string& path) { return Has(path); }
 

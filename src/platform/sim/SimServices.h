@@ -117,8 +117,8 @@ public:
     const std::vector<std::pair<Step, std::string>>& StepLog() const { return m_stepLog; }
     // Bytes the disk can still take; a write of more fails. Unlimited at the start.
     void SetFreeSpace(size_t bytes) { m_freeSpace = bytes; }
-    // Files cannot be created in this folder (a read-only folder).
-    void SetReadOnlyFolder(const std::string& folder);
+    // Files cannot be created in this folder (a read-only folder), or can again.
+    void SetReadOnlyFolder(const std::string& folder, bool readOnly = true);
 
 private:
     struct File {
