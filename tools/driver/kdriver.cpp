@@ -12,7 +12,10 @@
 #include <prsht.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <cwchar>
 #include <map>
@@ -51,7 +54,12 @@ void writeTo(DWORD which, const std::wstring& text) {
         WriteFile(handle, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
 }
 
-void line(const std::wstring& text) { writeTo(STD_OUTPUT_HANDLE, text + L"\n"); }
+// Set while `cycle` runs its steps, whose own output would only be noise.
+bool gQuiet = false;
+
+void line(const std::wstring& text) {
+    if (!gQuiet) writeTo(STD_OUTPUT_HANDLE, text + L"\n");
+}
 
 std::wstring escape(const std::wstring& text) {
     std::wstring out;
@@ -282,14 +290,18 @@ std::vector<HWND> findWindows(const WindowQuery& query) {
     return visible;
 }
 
-// Polls every 50 ms until the check succeeds or the time is up; true on success.
+// How long a wait sleeps between two looks: 50 ms for one command; `cycle` looks more often, as it
+// repeats its steps a thousand times.
+DWORD gPollMs = 50;
+
+// Polls until the check succeeds or the time is up; true on success.
 template <typename Check>
 bool waitFor(DWORD timeoutMs, Check check) {
     DWORD start = GetTickCount();
     for (;;) {
         if (check()) return true;
         if (GetTickCount() - start >= timeoutMs) return false;
-        Sleep(50);
+        Sleep(gPollMs);
     }
 }
 
@@ -407,6 +419,29 @@ int cmdWaitGone(const Args& args) {
     DWORD timeoutMs = timeoutOf(args, 10000);
     if (!waitFor(timeoutMs, [&] { return findWindows(query).empty(); }))
         fail(query.describe() + L" still there after " + num(timeoutMs) + L" ms");
+    return kExitOk;
+}
+
+// wait-text <caption> <id> <text>: waits until a window of that caption holds a control of that id
+// showing that text (a dialog shown again and again under one caption is told apart by its texts).
+int cmdWaitText(const Args& args) {
+    WindowQuery query = WindowQuery::from(args, args.at(1, L"caption"));
+    const int id = parseInt(args.at(2, L"control id"));
+    const std::wstring& text = args.at(3, L"text");
+    DWORD timeoutMs = timeoutOf(args, 10000);
+    HWND found = nullptr;
+    bool ok = waitFor(timeoutMs, [&] {
+        for (HWND hwnd : findWindows(query)) {
+            HWND control = GetDlgItem(hwnd, id);
+            if (control && windowText(control) == text) {
+                found = hwnd;
+                return true;
+            }
+        }
+        return false;
+    });
+    if (!ok) fail(L"no " + query.describe() + L" showing '" + text + L"' within " + num(timeoutMs) + L" ms");
+    line(hwndText(found));
     return kExitOk;
 }
 
@@ -533,9 +568,13 @@ int cmdTabs(const Args& args) {
     return kExitOk;
 }
 
+// Posted by default; --send returns once the sheet has switched pages.
 int cmdSelectTab(const Args& args) {
     HWND sheet = resolveTarget(args, args.at(1, L"target"));
-    postOrFail(sheet, PSM_SETCURSEL, parseInt(args.at(2, L"index")), 0);
+    if (args.has(L"--send"))
+        sendOrFail(sheet, PSM_SETCURSEL, parseInt(args.at(2, L"index")), 0);
+    else
+        postOrFail(sheet, PSM_SETCURSEL, parseInt(args.at(2, L"index")), 0);
     return kExitOk;
 }
 
@@ -776,22 +815,151 @@ int cmdKey(const Args& args) {
     return kExitOk;
 }
 
-// is-process <exe name>: the ids of the processes of that name (case-insensitive), one per line.
-int cmdIsProcess(const Args& args) {
-    const std::wstring& name = args.at(1, L"exe name");
+// The ids of the processes of that exe name (case-insensitive).
+std::vector<DWORD> processIds(const std::wstring& name) {
+    std::vector<DWORD> ids;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE) fail(L"no process snapshot");
     PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof entry;
-    bool found = false;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-        if (lstrcmpiW(entry.szExeFile, name.c_str()) == 0) {
-            line(num(entry.th32ProcessID));
-            found = true;
-        }
-    }
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+        if (lstrcmpiW(entry.szExeFile, name.c_str()) == 0) ids.push_back(entry.th32ProcessID);
     CloseHandle(snapshot);
-    if (!found) fail(L"no process " + name);
+    return ids;
+}
+
+// is-process <exe name>: the ids of the processes of that name, one per line.
+int cmdIsProcess(const Args& args) {
+    const std::wstring& name = args.at(1, L"exe name");
+    std::vector<DWORD> ids = processIds(name);
+    if (ids.empty()) fail(L"no process " + name);
+    for (DWORD id : ids) line(num(id));
+    return kExitOk;
+}
+
+// ---- objects a process holds --------------------------------------------------------------------
+
+bool endsWithExe(const std::wstring& text) {
+    return text.size() > 4 && lstrcmpiW(text.c_str() + text.size() - 4, L".exe") == 0;
+}
+
+// The process named by an exe name (exactly one must run) or by one of its windows.
+DWORD processOfTarget(const Args& args, const std::wstring& target) {
+    if (endsWithExe(target)) {
+        std::vector<DWORD> ids = processIds(target);
+        if (ids.size() != 1) fail(num((long long)ids.size()) + L" processes named " + target);
+        return ids.front();
+    }
+    DWORD pid = 0;
+    GetWindowThreadProcessId(resolveTarget(args, target), &pid);
+    return pid;
+}
+
+// Windows of the process, top-level and child: the part of its USER objects anyone can count.
+long long windowsOf(DWORD pid) {
+    long long count = 0;
+    for (HWND hwnd : topLevelWindows()) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner == pid) count += 1 + (long long)descendants(hwnd).size();
+    }
+    return count;
+}
+
+// Handles the process holds, from the system's list of every open handle; -1 if it has none to give.
+long long handlesInSystemList(DWORD pid) {
+    typedef LONG(WINAPI * QuerySystemFn)(ULONG, PVOID, ULONG, PULONG);
+    auto query = (QuerySystemFn)(void*)GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation");
+    if (!query) return -1;
+    struct Entry {  // one open handle (SYSTEM_HANDLE_TABLE_ENTRY_INFO)
+        ULONG ownerPid;
+        BYTE objectType;
+        BYTE flags;
+        USHORT value;
+        PVOID object;
+        ULONG access;
+    };
+    struct List {  // SYSTEM_HANDLE_INFORMATION
+        ULONG count;
+        Entry entries[1];
+    };
+    const ULONG kSystemHandleInformation = 16;
+    const LONG kLengthMismatch = (LONG)0xC0000004;
+    std::vector<BYTE> buffer(1 << 16);
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        ULONG needed = 0;
+        LONG status = query(kSystemHandleInformation, buffer.data(), (ULONG)buffer.size(), &needed);
+        if (status == kLengthMismatch) {
+            buffer.resize(std::max<size_t>(buffer.size() * 2, needed + 4096));
+            continue;
+        }
+        if (status < 0) return -1;
+        ULONG count;
+        memcpy(&count, buffer.data(), sizeof count);
+        const size_t first = offsetof(List, entries);
+        count = (ULONG)std::min<size_t>(count, (buffer.size() - first) / sizeof(Entry));
+        long long held = 0;
+        const Entry* entries = reinterpret_cast<const Entry*>(buffer.data() + first);
+        for (ULONG i = 0; i < count; ++i)
+            if (entries[i].ownerPid == pid) ++held;
+        return held;
+    }
+    return -1;
+}
+
+// GDI objects the process holds, read from its GDI handle table: the table the process environment
+// block points to, of 65536 cells of 24 bytes whose byte 14 is the type of the object, 0 when free
+// (this is how Wine keeps it). -1 if the table cannot be read.
+long long gdiObjectsInTable(HANDLE process) {
+    struct BasicInformation {  // PROCESS_BASIC_INFORMATION
+        LONG_PTR exitStatus;
+        PVOID peb;
+        ULONG_PTR affinity, priority, pid, parentPid;
+    };
+    typedef LONG(WINAPI * QueryProcessFn)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+    auto query = (QueryProcessFn)(void*)GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess");
+    BasicInformation basic = {};
+    if (!query || query(process, 0, &basic, sizeof basic, nullptr) < 0 || !basic.peb) return -1;
+    const SIZE_T kTableOffset = sizeof(void*) == 8 ? 0xF8 : 0x94;  // GdiSharedHandleTable
+    const SIZE_T kCells = 0x10000, kCellSize = 24, kTypeOffset = 14;
+    PVOID table = nullptr;
+    if (!ReadProcessMemory(process, (char*)basic.peb + kTableOffset, &table, sizeof table, nullptr) || !table)
+        return -1;
+    std::vector<BYTE> cells(kCells * kCellSize);
+    if (!ReadProcessMemory(process, table, cells.data(), cells.size(), nullptr)) return -1;
+    long long used = 0;
+    for (SIZE_T i = 0; i < kCells; ++i)
+        if (cells[i * kCellSize + kTypeOffset] != 0) ++used;
+    return used;
+}
+
+// objects <exe name|target>: "user N", "gdi N", "handles N" and "windows N", one per line: what the
+// system counts for the process (GetGuiResources, GetProcessHandleCount). Wine answers neither (it gives
+// an error, or no handles at all), so there the GDI objects are counted in the process's GDI handle
+// table and the handles in the system's handle list; "user" is -1 then and "windows" (every window of
+// the process, top-level and child) stands in for the USER objects.
+int cmdObjects(const Args& args) {
+    DWORD pid = processOfTarget(args, args.at(1, L"exe name or window"));
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!process) fail(L"cannot open process " + num(pid));
+    SetLastError(0);
+    long long user = GetGuiResources(process, GR_USEROBJECTS);
+    if (user == 0 && GetLastError() != 0) user = -1;
+    SetLastError(0);
+    long long gdi = GetGuiResources(process, GR_GDIOBJECTS);
+    if (gdi == 0 && GetLastError() != 0) gdi = -1;
+    // Windows XP before its first service pack lacks it.
+    typedef BOOL(WINAPI * HandleCountFn)(HANDLE, PDWORD);
+    auto handleCount = (HandleCountFn)(void*)GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetProcessHandleCount");
+    DWORD handlesHeld = 0;
+    long long handles = handleCount && handleCount(process, &handlesHeld) ? (long long)handlesHeld : -1;
+    if (handles <= 0) handles = handlesInSystemList(pid);  // a running process always holds some
+    if (gdi < 0) gdi = gdiObjectsInTable(process);
+    CloseHandle(process);
+    line(L"user\t" + num(user));
+    line(L"gdi\t" + num(gdi));
+    line(L"handles\t" + num(handles));
+    line(L"windows\t" + num(windowsOf(pid)));
     return kExitOk;
 }
 
@@ -935,6 +1103,8 @@ int cmdLbSelect(const Args& args) { return selectItem(args, kListBox); }
 int cmdComboItems(const Args& args) { return listItems(args, kComboBox); }
 int cmdComboSelect(const Args& args) { return selectItem(args, kComboBox); }
 
+int cmdCycle(const Args& args);
+
 struct Command {
     const wchar_t* name;
     int (*run)(const Args&);
@@ -971,6 +1141,9 @@ const Command kCommands[] = {
     {L"focus", cmdFocus, L"<target>                         id and class of the focused control"},
     {L"mouse-move", cmdMouseMove, L"<x> <y>"},
     {L"key", cmdKey, L"<vk>...                              presses and releases keys"},
+    {L"wait-text", cmdWaitText, L"<caption> <id> <text>        waits for a window showing that text"},
+    {L"objects", cmdObjects, L"<exe name|target>              user, gdi, handles and windows counts"},
+    {L"cycle", cmdCycle, L"<n> <step>...                    runs the steps (each a quoted command) n times"},
     {L"is-process", cmdIsProcess, L"<exe name>                  process ids"},
     {L"whoami", cmdWhoami, L"                                user name, computer name"},
     {L"reg-query", cmdRegQuery, L"<HKCU|HKLM> <path> <value>   type data"},
@@ -978,6 +1151,83 @@ const Command kCommands[] = {
     {L"reg-set", cmdRegSet, L"<HKCU|HKLM> <path> <value> <REG_DWORD|REG_SZ> <data>"},
     {L"reg-delete", cmdRegDelete, L"<HKCU|HKLM> <path> <value>"},
 };
+
+// A step of `cycle` as a command line: words split at spaces, "double quotes" keep spaces in one.
+std::vector<std::wstring> splitStep(const std::wstring& step) {
+    std::vector<std::wstring> words;
+    std::wstring word;
+    bool quoted = false, inWord = false;
+    for (wchar_t c : step) {
+        if (c == L'"') {
+            quoted = !quoted;
+            inWord = true;
+        } else if (c == L' ' && !quoted) {
+            if (inWord) words.push_back(word);
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (quoted) usage(L"unbalanced quote in step: " + step);
+    if (inWord) words.push_back(word);
+    return words;
+}
+
+const Command* findCommand(const std::wstring& name) {
+    for (const Command& command : kCommands)
+        if (name == command.name) return &command;
+    return nullptr;
+}
+
+// cycle <n> <step>...: runs the steps in turn, n times over, inside this one process (starting the
+// driver a thousand times under Wine would take many minutes). Each step is a command of this driver
+// with its arguments, e.g. "wait-window 输入密码... --dialog --visible". Stops at the first failing step,
+// naming the round; when all went through, prints "rounds N", "ms N" and the time each step took in all
+// ("step ms text").
+int cmdCycle(const Args& args) {
+    const long long rounds = parseNumber(args.at(1, L"count"));
+    struct Step {
+        const Command* command;
+        Args args;
+        std::wstring text;
+    };
+    std::vector<Step> steps;
+    for (size_t i = 2; i < args.positional.size(); ++i) {
+        std::vector<std::wstring> words = splitStep(args.positional[i]);
+        std::vector<wchar_t*> argv{const_cast<wchar_t*>(L"kdriver")};
+        for (std::wstring& word : words) argv.push_back(&word[0]);
+        Step step{nullptr, parseArgs((int)argv.size(), argv.data()), args.positional[i]};
+        if (step.args.positional.empty()) usage(L"empty step");
+        step.command = findCommand(step.args.positional[0]);
+        if (!step.command || step.command->run == cmdCycle) usage(L"not a step: " + args.positional[i]);
+        steps.push_back(step);
+    }
+    if (steps.empty()) usage(L"cycle needs at least one step");
+    const DWORD started = GetTickCount();
+    gQuiet = true;
+    gPollMs = 5;
+    std::vector<DWORD> stepMs(steps.size(), 0);
+    for (long long round = 1; round <= rounds; ++round) {
+        for (size_t i = 0; i < steps.size(); ++i) {
+            const Step& step = steps[i];
+            const DWORD stepStarted = GetTickCount();
+            try {
+                if (step.command->run(step.args) != kExitOk) fail(L"failed");
+                stepMs[i] += GetTickCount() - stepStarted;
+            } catch (const Failure& failure) {
+                gQuiet = false;
+                throw Failure{failure.code, L"round " + num(round) + L", step '" + step.text + L"': " + failure.message};
+            }
+        }
+    }
+    gQuiet = false;
+    line(L"rounds\t" + num(rounds));
+    line(L"ms\t" + num(GetTickCount() - started));
+    for (size_t i = 0; i < steps.size(); ++i) line(L"step\t" + num(stepMs[i]) + L"\t" + steps[i].text);
+    return kExitOk;
+}
 
 void printUsage() {
     std::wstring text = L"usage: kdriver <command> [arguments] [options]\n";
@@ -992,8 +1242,7 @@ int wmain(int argc, wchar_t** argv) {
     try {
         Args args = parseArgs(argc, argv);
         if (args.positional.empty()) usage(L"no command");
-        for (const Command& command : kCommands)
-            if (args.positional[0] == command.name) return command.run(args);
+        if (const Command* command = findCommand(args.positional[0])) return command->run(args);
         usage(L"unknown command " + args.positional[0]);
     } catch (const Failure& failure) {
         writeTo(STD_ERROR_HANDLE, L"kdriver: " + failure.message + L"\n");
