@@ -4,12 +4,16 @@
 #   make exe     build/win64/Kestor.exe and build/win32/Kestor.exe
 #   make native  build and run only the native tests (the fast loop)
 #   make e2e     build win64 and run only the end-to-end tests; E2E_ARGS="-k startup" narrows them
-#   make bench   what Kestor.exe costs idling in the tray under Wine (CPU per minute, memory, start-up)
+#   make bench   Kestor.exe idle in the tray next to Wine's taskmgr.exe: CPU, memory, start-up, ratios
+#                (BENCH_SECONDS=120 sets the idle span)
+#   make microbench  native micro-benchmarks (build/bench/kestor_bench)
+#   make dist    zips and NSIS installers for both architectures in build/dist/
 #   make fuzz    the file readers under libFuzzer, FUZZ_SECONDS per target (60 by default)
 SHELL := /bin/bash
 E2E_ARGS ?=
+BENCH_SECONDS ?= 120
 
-.PHONY: all setup exe native e2e bench fuzz test run clean build-native build-win64 build-win32 build-fuzz
+.PHONY: all setup exe native e2e bench microbench dist fuzz test run clean build-native build-win64 build-win32 build-fuzz build-bench
 
 all: exe
 
@@ -21,7 +25,7 @@ setup:
 build/%/build.ninja: | setup
 	cmake --preset $*
 
-build-native build-win64 build-win32 build-fuzz: build-%: build/%/build.ninja | setup
+build-native build-win64 build-win32 build-fuzz build-bench: build-%: build/%/build.ninja | setup
 	cmake --build --preset $*
 
 exe: build-win64 build-win32
@@ -45,7 +49,14 @@ test: build-native build-win64 build-win32 build-fuzz
 	exit $$status
 
 bench: build-win64
-	python3 tests/bench/idle.py
+	python3 tests/bench/idle.py --seconds $(BENCH_SECONDS)
+
+# Native micro-benchmarks of the process page, optimised and without sanitizers.
+microbench: build-bench
+	build/bench/kestor_bench
+
+dist: build-win64 build-win32
+	python3 installer/make_dist.py
 
 run: build-win64
 	scripts/run.sh

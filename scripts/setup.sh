@@ -4,11 +4,11 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ make libgtest-dev python3
+  cmake ninja-build g++ make libgtest-dev libbenchmark-dev python3
   g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32
   wine64 xvfb xauth x11-apps imagemagick fonts-wqy-zenhei locales
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good sox libsox-fmt-mp3
-  faketime clang libclang-rt-14-dev
+  faketime nsis clang libclang-rt-14-dev
 )
 
 as_root() {

@@ -38,13 +38,24 @@ bool ReadMachineString(const std::string& name, std::string& value) {
     return key && reg.QueryString(key.Get(), name, value, kRegStringBuffer);
 }
 
+uintptr_t OpenOrCreateMachineKey() {
+    kp::IRegistry& reg = *kp::TheOs().registry;
+    const kp::RegKey key = reg.Open(kp::Hive::LocalMachine, kMachineKeyPath, kp::Access::Write);
+    return key ? key : reg.Create(kp::Hive::LocalMachine, kMachineKeyPath);
+}
+
 void WriteMachineValues(const std::string& digest, uint32_t passwordState) {
     kp::IRegistry& reg = *kp::TheOs().registry;
-    kp::RegKeyHolder key(reg.Open(kp::Hive::LocalMachine, kMachineKeyPath, kp::Access::Write));
-    if (!key) key.Reset(reg.Create(kp::Hive::LocalMachine, kMachineKeyPath));
+    kp::RegKeyHolder key(OpenOrCreateMachineKey());
     if (!key) return;
     reg.SetString(key.Get(), "Options_h1", digest);
     reg.SetDword(key.Get(), "Options_h2", passwordState);
+}
+
+void WriteMachineInt(const std::string& name, uint32_t value) {
+    kp::IRegistry& reg = *kp::TheOs().registry;
+    kp::RegKeyHolder key(OpenOrCreateMachineKey());
+    if (key) reg.SetDword(key.Get(), name, value);
 }
 
 }  // namespace kestor

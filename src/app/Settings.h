@@ -23,8 +23,14 @@ uint32_t ReadMachineInt(const std::string& name, uint32_t defaultValue);
 // false when the key or the value cannot be read (or does not fit the buffer).
 bool ReadMachineString(const std::string& name, std::string& value);
 
+// The machine key opened for writing, or created with full access when it cannot be opened; 0 when
+// neither works.
+uintptr_t OpenOrCreateMachineKey();
+
 // Writes machine values, creating the key with full access when it cannot be opened for writing.
 // Failures are silent.
 void WriteMachineValues(const std::string& digest, uint32_t passwordState);
+// One DWORD machine value, written the same way.
+void WriteMachineInt(const std::string& name, uint32_t value);
 
 }  // namespace kestor

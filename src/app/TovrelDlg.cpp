@@ -8,6 +8,7 @@
 #include "platform/Os.h"
 #include "platform/Profile.h"
 #include "platform/TextFile.h"
+#include "player/PlaylistFile.h"
 #include "resource.h"
 #include "scheduler/ReminderFile.h"
 #include "sysinfo/PowerCommands.h"
@@ -328,6 +329,7 @@ void CTovrelDlg::SaveAllAndQuit() {
     if (m_timeset.m_bSettingsChanged) m_timeset.OnApply();
     m_sysInfo.StopClock();
     m_timeset.StopTimers();
+    m_control.StopTimers();
     m_process.StopAutoRefresh();
 
     // Each file is written whole to a temporary file that then replaces the old one.
@@ -342,11 +344,8 @@ void CTovrelDlg::SaveAllAndQuit() {
     if (!os.files->WriteReplace(m_strAppDir + "\\ControlSet.ini", users.Bytes())) return;
     WriteProfileInt("Options_e1", os.clock->TickCount());
 
-    kp::TextWriter playlist;
-    if (kp::IListBox* list = m_play.Playlist()) {
-        for (int i = 0; i < list->GetCount(); ++i) playlist.WriteLine(list->GetText(i));
-    }
-    os.files->WriteReplace(m_strAppDir + "\\Playlist.m3u", playlist.Bytes());
+    const kp::IListBox* playlist = m_play.Playlist();
+    os.files->WriteReplace(m_strAppDir + "\\Playlist.m3u", playlist ? WritePlaylist(*playlist) : std::string());
 
     os.shell->DeleteTrayIcon(*this, kTrayIconId);
     os.ui->PostQuit(18);

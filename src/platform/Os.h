@@ -12,6 +12,9 @@ class Dialog;
 class PropertySheet;
 class Wnd;
 
+// How an open-file dialog ended.
+enum class FileDialogResult { Ok, Cancelled, TooManyFiles };
+
 // The user interface: modal runs, message boxes, the main window, resources.
 class IUi {
 public:
@@ -34,6 +37,17 @@ public:
     // The caller brings the owner to the foreground first, or the menu stays open when the user clicks
     // elsewhere.
     virtual void TrackPopupMenu(int menuId, int sub, Point at, Wnd& owner) = 0;
+
+    // Choosing files and folders for the playlist. Both run modally over `owner`; the timers of every
+    // window keep firing meanwhile.
+    // The open-file dialog with several files allowed. `filter` pairs descriptions and patterns with '|'
+    // ("所有文件 (*.mp3)|*.mp3||"). On Ok, `paths` holds the full path of each chosen file in the order the
+    // dialog gives them; TooManyFiles means the names chosen did not fit what the dialog can return.
+    virtual FileDialogResult OpenFiles(Wnd& owner, const std::string& defaultExt, const std::string& filter,
+                                       std::vector<std::string>& paths) = 0;
+    // The shell's folder browser (no root, no title). false when it was cancelled or what was chosen is
+    // not a folder of the file system.
+    virtual bool BrowseForFolder(Wnd& owner, std::string& folder) = 0;
 };
 
 // Clocks. Local time, UTC and the tick count are independent readings.
@@ -43,6 +57,9 @@ public:
     virtual SysTime LocalTime() = 0;
     virtual SysTime UtcTime() = 0;
     virtual uint32_t TickCount() = 0;
+    // Milliseconds since Windows started, without the 32-bit wrap where the system keeps a 64-bit count
+    // (Vista and later); elsewhere the tick count, which wraps after 49.7 days.
+    virtual uint64_t MsSinceStart() = 0;
 };
 
 enum class Hive { CurrentUser, LocalMachine };
@@ -82,6 +99,16 @@ public:
     virtual std::string AppName() = 0;
     // The program file's full path.
     virtual std::string ModulePath() = 0;
+    // The packed version value of GetVersion: major in bits 0-7, minor in 8-15, build in 16-30, and
+    // bit 31 set on the Windows 95 line.
+    virtual uint32_t Version() = 0;
+};
+
+// One entry of a folder listing.
+struct FolderEntry {
+    std::string name;  // without the folder
+    bool folder = false;
+    bool reparsePoint = false;  // a link or junction: a folder seen through it may lie anywhere
 };
 
 // Files and folders. Paths are GBK.
@@ -94,6 +121,9 @@ public:
     // so a failure never leaves a half-written file behind. false when anything failed.
     virtual bool WriteReplace(const std::string& path, const std::string& bytes) = 0;
     virtual bool Exists(const std::string& path) = 0;
+    // Every entry of a folder but "." and "..", hidden and system ones included, in the order the file
+    // system gives them. false when the folder cannot be listed.
+    virtual bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries) = 0;
 };
 
 // Ending the Windows session.
@@ -205,6 +235,22 @@ public:
                           std::string& path) = 0;
 };
 
+// The media control interface: one device per open file, chosen by the file's extension.
+constexpr uint32_t MCI_MODE_STOP = 525;
+constexpr uint32_t MCI_MODE_PLAY = 526;
+
+class IMedia {
+public:
+    virtual ~IMedia() = default;
+    // Opens a file shareably and waits until it is open; false when no device takes it.
+    virtual bool Open(const std::string& path, uint32_t& deviceId) = 0;
+    // Plays from the start and returns at once.
+    virtual bool Play(uint32_t deviceId) = 0;
+    // The device's mode (MCI_MODE_PLAY while it plays); false for a device that is not open.
+    virtual bool Mode(uint32_t deviceId, uint32_t& mode) = 0;
+    virtual bool Close(uint32_t deviceId) = 0;
+};
+
 struct Os {
     IUi* ui = nullptr;
     IClock* clock = nullptr;
@@ -218,6 +264,7 @@ struct Os {
     ISound* sound = nullptr;
     IProcesses* processes = nullptr;
     IFileDialogs* fileDialogs = nullptr;
+    IMedia* media = nullptr;
 };
 
 // The services in force; a backend installs them once before the application starts.

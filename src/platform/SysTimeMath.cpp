@@ -52,6 +52,17 @@ bool IsValidSysTime(const SysTime& t) {
            t.wMilliseconds < 1000;
 }
 
+SysTime MakeSysTime(int year, int month, int day, int hour, int minute, int second) {
+    SysTime t;
+    t.wYear = static_cast<uint16_t>(year);
+    t.wMonth = static_cast<uint16_t>(month);
+    t.wDay = static_cast<uint16_t>(day);
+    t.wHour = static_cast<uint16_t>(hour);
+    t.wMinute = static_cast<uint16_t>(minute);
+    t.wSecond = static_cast<uint16_t>(second);
+    return t;
+}
+
 int64_t SysTimeToMs(const SysTime& t) {
     const int64_t days = DaysFromCivil(t.wYear, t.wMonth, t.wDay) - kEpoch1601;
     return days * kMsPerDay + ((t.wHour * 60 + t.wMinute) * 60 + t.wSecond) * int64_t{1000} + t.wMilliseconds;

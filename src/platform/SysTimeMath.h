@@ -6,6 +6,8 @@
 
 namespace kp {
 
+// A time of day on a date, the other fields zero.
+SysTime MakeSysTime(int year, int month, int day, int hour, int minute, int second);
 bool IsLeapYear(int year);
 // 28 to 31; 0 for a month outside 1..12.
 int DaysInMonth(int year, int month);

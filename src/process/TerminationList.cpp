@@ -1,5 +1,7 @@
 #include "process/TerminationList.h"
 
+#include <unordered_map>
+
 #include "platform/Gbk.h"
 #include "platform/Os.h"
 #include "process/ProcessList.h"
@@ -50,17 +52,23 @@ bool AddTermination(kp::IListView& entries, const std::string& name, int hour, i
 }
 
 bool TerminationTick(kp::IListView& entries, const kp::IListView& processes) {
+    // Each process name is read once a tick, not once for every entry: each read of a row's text is a
+    // message to the list control.
+    std::unordered_map<std::string, int> firstRow;
+    const int processCount = processes.GetItemCount();
+    for (int row = 0; row < processCount && entries.GetItemCount() > 0; ++row)
+        firstRow.emplace(kp::MbsLower(processes.GetItemText(row, 0)), row);
     for (int i = 0; i < entries.GetItemCount(); ++i) {
         const std::string state = entries.GetItemText(i, 2);
-        const std::string name = entries.GetItemText(i, 0);
-        const int row = FindProcessRow(processes, name);
+        const auto found = firstRow.find(kp::MbsLower(entries.GetItemText(i, 0)));
+        const int row = found == firstRow.end() ? -1 : found->second;
         if (state == kStateNotRunning) {
             if (row >= 0) entries.SetItemText(i, 2, kStateRunning);
             continue;
         }
         if (state != kStateRunning) continue;
         // An empty process list says nothing about the process: the entry keeps its state.
-        if (row < 0 && processes.GetItemCount() > 0) entries.SetItemText(i, 2, kStateNotRunning);
+        if (row < 0 && processCount > 0) entries.SetItemText(i, 2, kStateNotRunning);
         const uint32_t left = entries.GetItemData(i);
         if (left > 0) {
             entries.SetItemData(i, left - 1);

@@ -523,3 +523,10 @@ class KestorTestCase(WineTestCase):
     def tray(self, mouse_message):
         """Posts the tray icon's callback to the sheet, as the shell does (e.g. WM_LBUTTONDBLCLK)."""
         self.post(self.sheet(), WM_TRAY_NOTIFY, TRAY_ICON_ID, mouse_message)
+
+    def exit_through_tray_menu(self):
+        """Right button on the icon opens the tray menu; "退出" is its last item. Waits for the end."""
+        self.tray("WM_RBUTTONDOWN")
+        self.wait_window("", "--class", "#32768")
+        self.drv("key", "UP", "RETURN")
+        self.wait_process_gone("Kestor.exe")

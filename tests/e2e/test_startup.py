@@ -8,13 +8,6 @@ MOONGATE_DIGEST = "101212410120"
 
 
 class StartupTest(KestorTestCase):
-    def exit_through_tray_menu(self):
-        """Right button on the icon opens the tray menu; "退出" is its last item."""
-        self.tray("WM_RBUTTONDOWN")
-        self.wait_window("", "--class", "#32768")
-        self.drv("key", "UP", "RETURN")
-        self.wait_process_gone("Kestor.exe")
-
     def test_first_start_hides_into_the_tray_and_registers_itself(self):
         self.start_kestor()
         sheet = self.wait_window(self.SHEET, "--has-tab")

@@ -376,21 +376,6 @@ TEST(NameLookup, UserNameIsLowerCasedAndUnknownSelectorsSayError) {
     EXPECT_EQ("Error", kestor::LookUpName(3));
 }
 
-TEST(SystemInfoFormats, ClockAndUptimeTexts) {
-    using kestor::CSystemInfo;
-    EXPECT_EQ("3天4小时05分06秒", CSystemInfo::FormatUptime(((3 * 24 + 4) * 3600 + 5 * 60 + 6) * 1000u + 999));
-    EXPECT_EQ("0天0小时12分07秒", CSystemInfo::FormatUptime((12 * 60 + 7) * 1000u));
-    EXPECT_EQ("1天10小时10分10秒", CSystemInfo::FormatUptime(((24 + 10) * 3600 + 610) * 1000u));
-    EXPECT_EQ("49天17小时02分47秒", CSystemInfo::FormatUptime(0xFFFFFFFFu));
-    kp::SysTime t;
-    t.wHour = 8; t.wMinute = 5; t.wSecond = 9;
-    EXPECT_EQ("8:05:09", CSystemInfo::FormatClock(t));
-    t.wHour = 0; t.wMinute = 0; t.wSecond = 0;
-    EXPECT_EQ("0:00:00", CSystemInfo::FormatClock(t));
-    t.wYear = 2003; t.wMonth = 7; t.wDay = 5;
-    EXPECT_EQ("2003年7月5日", CSystemInfo::FormatDate(t));
-}
-
 }  // namespace
 
 namespace {

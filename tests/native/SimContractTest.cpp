@@ -478,6 +478,38 @@ TEST(SimFiles, AFailedWriteKeepsTheOldContentAndWritesAreRecordedInOrder) {
     EXPECT_EQ("y", bytes);
 }
 
+TEST(SimFiles, EachStepOfAReplaceCanFailAndNoneTouchesTheTarget) {
+    SimOs os("");
+    kp::IFiles& files = *kp::TheOs().files;
+    using Step = kp::sim::SimFiles::Step;
+    const std::string path = "C:\\Kestor\\TimeSet.ini";
+    EXPECT_TRUE(files.WriteReplace(path, "one"));
+    const std::vector<std::pair<Step, std::string>> steps{
+        {Step::Create, path}, {Step::Write, path}, {Step::Flush, path}, {Step::Close, path}, {Step::Rename, path}};
+    EXPECT_EQ(steps, os.Files().StepLog());
+    for (int n = 1; n <= 5; ++n) {
+        SCOPED_TRACE(n);
+        os.Files().FailNthStep(n);
+        EXPECT_FALSE(files.WriteReplace(path, "two"));
+        EXPECT_EQ("one", *os.Files().Get(path));
+    }
+    EXPECT_TRUE(files.WriteReplace(path, "two"));  // a fault strikes once
+
+    // A full disk: the temporary copy needs room of its own, whatever the old file holds.
+    os.Files().SetFreeSpace(4);
+    EXPECT_FALSE(files.WriteReplace(path, "three"));
+    EXPECT_TRUE(files.WriteReplace(path, "four"));  // 3 bytes left: "two" was freed
+    EXPECT_FALSE(files.WriteReplace("C:\\Kestor\\b.ini", "xxxx"));
+    EXPECT_TRUE(files.WriteReplace(path, "fiv"));  // 4 left again
+    EXPECT_TRUE(files.WriteReplace("C:\\Kestor\\b.ini", "xxxx"));
+
+    os.Files().SetFreeSpace(SIZE_MAX);
+    os.Files().SetReadOnlyFolder("c:\\KESTOR");
+    EXPECT_FALSE(files.WriteReplace(path, "six"));
+    EXPECT_EQ("fiv", *os.Files().Get(path));
+    EXPECT_TRUE(files.WriteReplace("C:\\Other\\TimeSet.ini", "six"));
+}
+
 // ---------------------------------------------------------------- resources and desktop
 
 TEST(SimResources, TemplatesOfTheScriptBringTheirControlsStylesTextsMenusAndStrings) {

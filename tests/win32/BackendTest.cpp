@@ -220,6 +220,52 @@ void TestProcesses(kp::IProcesses& processes, kp::ISystem& system) {
     CHECK(gone);
 }
 
+// ---- the music page's services: folder listings, media, version, time since start ----
+
+void TestFolders(kp::IFiles& files) {
+    const std::wstring folderW = CurrentDirectoryW() + L"\\bt_music";
+    CreateDirectoryW(folderW.c_str(), nullptr);
+    CreateDirectoryW((folderW + L"\\\u6b4c").c_str(), nullptr);
+    const std::string folder = kp::win32::Narrow(folderW);
+    CHECK(files.WriteReplace(folder + "\\a.MP3", "x"));
+    std::vector<kp::FolderEntry> entries;
+    CHECK(files.ListFolder(folder, entries) && entries.size() == 2);
+    int found = 0;
+    for (const kp::FolderEntry& e : entries) {
+        if (e.name == "a.MP3" && !e.folder && !e.reparsePoint) ++found;
+        if (e.name == "歌" && e.folder && !e.reparsePoint) ++found;
+    }
+    CHECK(found == 2);  // "." and ".." are left out
+    CHECK(files.ListFolder(folder + "\\", entries) && entries.size() == 2);
+    CHECK(files.ListFolder(folder + "\\歌", entries) && entries.empty());
+    CHECK(!files.ListFolder(folder + "\\missing", entries));
+    DeleteFileW((folderW + L"\\a.MP3").c_str());
+    RemoveDirectoryW((folderW + L"\\\u6b4c").c_str());
+    RemoveDirectoryW(folderW.c_str());
+}
+
+// bt_tone.mp3, a one-second tone, is put into the current directory by the runner (tests/e2e/test_backend.py).
+void TestMedia(kp::IMedia& media) {
+    const std::string path = kp::win32::Narrow(CurrentDirectoryW()) + "\\bt_tone.mp3";
+    uint32_t id = 0, mode = 0;
+    CHECK(!media.Open(path + ".missing", id));
+    CHECK(media.Open(path, id) && id != 0);
+    CHECK(media.Mode(id, mode) && mode == MCI_MODE_STOP);
+    CHECK(media.Play(id));
+    CHECK(media.Mode(id, mode) && mode == MCI_MODE_PLAY);
+    // It ends by itself; the poll sees the mode leave "playing".
+    for (int i = 0; i < 100 && media.Mode(id, mode) && mode == MCI_MODE_PLAY; ++i) Sleep(100);
+    CHECK(media.Mode(id, mode) && mode != MCI_MODE_PLAY);
+    CHECK(media.Close(id));
+    CHECK(!media.Mode(id, mode));
+    CHECK(!media.Mode(0, mode) && !media.Close(0));
+}
+
+void TestVersionAndUptime(kp::ISystem& system, kp::IClock& clock) {
+    CHECK(system.Version() == GetVersion());
+    const uint64_t since = clock.MsSinceStart();
+    CHECK(static_cast<uint32_t>(since) - clock.TickCount() < 1000u);
+}
 
 // ---- a dialog with every kind of control ----
 
@@ -540,6 +586,9 @@ int main() {
     TestFiles(*os.files);
     TestSystem(*os.system, *os.clock);
     TestProcesses(*os.processes, *os.system);
+    TestFolders(*os.files);
+    TestMedia(*os.media);
+    TestVersionAndUptime(*os.system, *os.clock);
     TestDialog();
     TestSheet();
 

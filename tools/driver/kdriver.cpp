@@ -328,13 +328,17 @@ HWND resolveTarget(const Args& args, const std::wstring& target) {
 }
 
 // A control of the given id anywhere under the window; visible and enabled ones win, as a user can
-// only reach those (pages of a sheet reuse ids).
+// only reach those (pages of a sheet reuse ids), and so do controls of a dialog over the parts inside
+// another control (a date-time picker's own up-down carries id 1, as the OK button does).
 HWND findControl(HWND parent, int id) {
     HWND best = nullptr;
     int bestScore = -1;
     for (HWND child : descendants(parent)) {
         if (GetDlgCtrlID(child) != id) continue;
-        int score = (IsWindowVisible(child) ? 2 : 0) + (IsWindowEnabled(child) ? 1 : 0);
+        wchar_t cls[32] = L"";
+        GetClassNameW(GetParent(child), cls, 32);
+        int score = (IsWindowVisible(child) ? 2 : 0) + (IsWindowEnabled(child) ? 1 : 0) +
+                    (wcscmp(cls, L"#32770") == 0 ? 4 : 0);
         if (score > bestScore) {
             best = child;
             bestScore = score;

@@ -8,17 +8,6 @@ namespace kp::sim {
 
 namespace {
 
-SysTime MakeTime(int y, int mo, int d, int h, int mi, int s) {
-    SysTime t;
-    t.wYear = static_cast<uint16_t>(y);
-    t.wMonth = static_cast<uint16_t>(mo);
-    t.wDay = static_cast<uint16_t>(d);
-    t.wHour = static_cast<uint16_t>(h);
-    t.wMinute = static_cast<uint16_t>(mi);
-    t.wSecond = static_cast<uint16_t>(s);
-    return t;
-}
-
 int64_t CheckedMs(const SysTime& t) {
     if (!IsValidSysTime(t))
         throw SimError("invalid time " + std::to_string(t.wYear) + "-" + std::to_string(t.wMonth) + "-" +
@@ -79,6 +68,11 @@ public:
     void TrackPopupMenu(int menuId, int sub, Point at, Wnd& owner) override {
         m_os.TrackPopupMenu(menuId, sub, at, owner);
     }
+    FileDialogResult OpenFiles(Wnd& owner, const std::string& defaultExt, const std::string& filter,
+                               std::vector<std::string>& paths) override {
+        return m_os.OpenFiles(owner, defaultExt, filter, paths);
+    }
+    bool BrowseForFolder(Wnd& owner, std::string& folder) override { return m_os.BrowseForFolder(owner, folder); }
 
 private:
     SimOs& m_os;
@@ -90,6 +84,7 @@ public:
     SysTime LocalTime() override { return m_os.LocalTime(); }
     SysTime UtcTime() override { return m_os.UtcTime(); }
     uint32_t TickCount() override { return m_os.TickCount(); }
+    uint64_t MsSinceStart() override { return m_os.MsSinceStart(); }
 
 private:
     SimOs& m_os;
@@ -104,8 +99,9 @@ SimOs::SimOs(const std::string& rcPath)
       m_clock(std::make_unique<Clock>(*this)),
       m_desktop(*this),
       m_sound(*this),
-      m_localBase(SysTimeToMs(MakeTime(2026, 5, 5, 9, 0, 0))),
-      m_utcBase(SysTimeToMs(MakeTime(2026, 5, 5, 1, 0, 0))) {
+      m_media(*this),
+      m_localBase(SysTimeToMs(MakeSysTime(2026, 5, 5, 9, 0, 0))),
+      m_utcBase(SysTimeToMs(MakeSysTime(2026, 5, 5, 1, 0, 0))) {
     if (!rcPath.empty()) m_resources = SimResources::FromRc(rcPath);
     m_previous = TheOs();
     Os os;
@@ -121,6 +117,7 @@ SimOs::SimOs(const std::string& rcPath)
     os.sound = &m_sound;
     os.processes = &m_processes;
     os.fileDialogs = &m_fileDialogs;
+    os.media = &m_media;
     InstallOs(os);
 }
 
@@ -148,9 +145,14 @@ SysTime SimOs::LocalTime() const { return SysTimeFromMs(m_localBase + (m_now - m
 
 SysTime SimOs::UtcTime() const { return SysTimeFromMs(m_utcBase + (m_now - m_utcSetAt)); }
 
-uint32_t SimOs::TickCount() const {
-    return static_cast<uint32_t>(m_tickBase + static_cast<uint64_t>(m_now - m_tickSetAt));
+uint32_t SimOs::TickCount() const { return static_cast<uint32_t>(MsSinceStart()); }
+
+void SimOs::SetMsSinceStart(uint64_t ms) {
+    m_tickBase = ms;
+    m_tickSetAt = m_now;
 }
+
+uint64_t SimOs::MsSinceStart() const { return m_tickBase + static_cast<uint64_t>(m_now - m_tickSetAt); }
 
 // ---------------------------------------------------------------- script
 
@@ -195,7 +197,9 @@ void SimOs::SysCommand(unsigned id) {
 }
 
 bool SimOs::ScriptLeft() const {
-    if (!m_actions.empty() || !m_posted.empty() || !m_answers.empty() || !m_menuChoices.empty()) return true;
+    if (!m_actions.empty() || !m_posted.empty() || !m_answers.empty() || !m_menuChoices.empty() ||
+        !m_fileAnswers.empty())
+        return true;
     for (const auto& handlers : m_modalHandlers)
         if (!handlers.second.empty()) return true;
     return false;
@@ -204,7 +208,8 @@ bool SimOs::ScriptLeft() const {
 std::string SimOs::PendingScript() const {
     std::string out = "script left: " + std::to_string(m_actions.size()) + " action(s), " +
                       std::to_string(m_answers.size()) + " message-box answer(s), " +
-                      std::to_string(m_menuChoices.size()) + " menu choice(s)";
+                      std::to_string(m_menuChoices.size()) + " menu choice(s), " +
+                      std::to_string(m_fileAnswers.size()) + " file-dialog answer(s)";
     for (const auto& handlers : m_modalHandlers)
         if (!handlers.second.empty())
             out += ", " + std::to_string(handlers.second.size()) + " handler(s) for dialog " +
@@ -518,18 +523,22 @@ int SimOs::ShowMessageBox(const std::string& text, unsigned type) {
     if (!FitsButtons(type, answer.value))
         throw SimError("answer " + std::to_string(answer.value) + " is not a button of the message box \"" +
                        GbkToUtf8(text) + "\"");
+    RunTimedLevel(answer.afterMs);
+    const int result = m_quitPending ? 0 : answer.value;
+    m_messageBoxes[record].answer = result;
+    return result;
+}
+
+void SimOs::RunTimedLevel(int64_t afterMs) {
     const size_t index = m_levels.size();
     m_levels.push_back(Level{Level::MessageBox, nullptr, CurrentOwner()});
     try {
-        RunLevel(index, m_now + std::max<int64_t>(answer.afterMs, 0));
+        RunLevel(index, m_now + std::max<int64_t>(afterMs, 0));
     } catch (...) {
         m_levels.resize(index);
         throw;
     }
     m_levels.resize(index);
-    const int result = m_quitPending ? 0 : answer.value;
-    m_messageBoxes[record].answer = result;
-    return result;
 }
 
 void SimOs::TrackPopupMenu(int menuId, int sub, Point at, Wnd& owner) {

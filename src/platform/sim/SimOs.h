@@ -28,6 +28,7 @@
 #include "platform/Wnd.h"
 #include "platform/sim/SimErrors.h"
 #include "platform/sim/SimProcesses.h"
+#include "platform/sim/SimMedia.h"
 #include "platform/sim/SimResources.h"
 #include "platform/sim/SimServices.h"
 #include "platform/sim/SimWindow.h"
@@ -70,6 +71,9 @@ public:
     SysTime LocalTime() const;
     SysTime UtcTime() const;
     uint32_t TickCount() const;
+    // The 64-bit time since Windows started; the tick count is its low 32 bits. SetTickCount sets it too.
+    void SetMsSinceStart(uint64_t ms);
+    uint64_t MsSinceStart() const;
     // Runs the queue for `ms` of virtual time outside any modal run (timers fire, actions run); for tests
     // of windows made with Create.
     void Advance(int64_t ms);
@@ -89,6 +93,11 @@ public:
     // The choice in the next pop-up menu, made `afterMs` after it opened; 0 dismisses the menu. The
     // command then reaches the menu's owner as a posted OnCommand(id, 0).
     void ChooseMenuItem(int commandId, int64_t afterMs = 0);
+    // The user's choice in the next open-file dialog, made `afterMs` after it opened: these files, a
+    // cancel (Cancelled), or more names than the dialog can return (TooManyFiles).
+    void AnswerOpenFiles(FileDialogResult result, std::vector<std::string> paths = {}, int64_t afterMs = 0);
+    // The user's choice in the next folder browser; nullopt cancels it.
+    void AnswerFolderBrowser(std::optional<std::string> folder, int64_t afterMs = 0);
     // Where GetCursorPos says the mouse is.
     void SetCursorPos(Point p) { m_cursor = p; }
     // The shell's tray callback for the icon (the first one when no id is given): owner.OnMessage(
@@ -114,6 +123,13 @@ public:
     // --- Records ---
     const std::vector<MessageBoxRecord>& MessageBoxes() const { return m_messageBoxes; }
     const std::vector<MenuRecord>& Menus() const { return m_menus; }
+    struct FileDialogRecord {
+        bool folderBrowser = false;
+        std::string defaultExt, filter;  // open-file dialogs
+        const Wnd* owner = nullptr;
+    };
+    // The multi-select open-file dialogs and folder browsers shown so far, in order.
+    const std::vector<FileDialogRecord>& MediaDialogs() const { return m_mediaDialogs; }
     // The code of the quit message, once posted.
     std::optional<int> QuitCode() const { return m_quitCode; }
     const std::vector<SimShell::TrayIcon>& TrayIcons() const { return m_shell.TrayIcons(); }
@@ -129,6 +145,7 @@ public:
     SimSound& Sound() { return m_sound; }
     SimProcesses& Processes() { return m_processes; }
     SimFileDialogs& FileDialogs() { return m_fileDialogs; }
+    SimMedia& Media() { return m_media; }
     SimResources& Resources() { return m_resources; }
     WindowRef AddDesktopWindow(const std::string& title, bool visible = true, bool minimized = false,
                                bool hasParent = false) {
@@ -180,6 +197,11 @@ private:
     void PostQuit(int exitCode);
     std::string LoadString(int id);
     void TrackPopupMenu(int menuId, int sub, Point at, Wnd& owner);
+    FileDialogResult OpenFiles(Wnd& owner, const std::string& defaultExt, const std::string& filter,
+                               std::vector<std::string>& paths);
+    bool BrowseForFolder(Wnd& owner, std::string& folder);
+    // Holds a modal level of a message box or common dialog open for `afterMs` of virtual time.
+    void RunTimedLevel(int64_t afterMs);
 
     // Opens a modal level for a dialog or sheet window: init (OnInitDialog), then, unless it ended
     // already, shows the window, runs `shown` and the loop. Returns EndDialog's result, or -1.
@@ -215,13 +237,14 @@ private:
     SimSound m_sound;
     SimProcesses m_processes;
     SimFileDialogs m_fileDialogs;
+    SimMedia m_media;
     SimResources m_resources;
     Os m_previous;
 
     int64_t m_now = 0;
     uint64_t m_seq = 0;
     int64_t m_localBase, m_utcBase, m_localSetAt = 0, m_utcSetAt = 0, m_tickSetAt = 0;
-    uint32_t m_tickBase = 3600000;
+    uint64_t m_tickBase = 3600000;
     Point m_cursor;
 
     std::vector<std::unique_ptr<SimWindow>> m_windows;  // every window ever made, in creation order
@@ -233,6 +256,14 @@ private:
     std::map<int, std::deque<ModalHandler>> m_modalHandlers;
     std::deque<Answer> m_answers;
     std::deque<Answer> m_menuChoices;
+    struct FileAnswer {
+        bool folderBrowser;
+        FileDialogResult result;
+        std::vector<std::string> paths;  // a folder browser's choice: one path, none when cancelled
+        int64_t afterMs;
+    };
+    std::deque<FileAnswer> m_fileAnswers;
+    std::vector<FileDialogRecord> m_mediaDialogs;
     Wnd* m_mainWindow = nullptr;
     std::optional<int> m_quitCode;
     bool m_quitPending = false;

@@ -231,13 +231,36 @@ bool SimFiles::Read(const std::string& path, std::string& bytes, size_t maxBytes
     return true;
 }
 
+bool SimFiles::TakeStep(Step step, const std::string& path) {
+    ++m_stepsTaken;
+    m_stepLog.emplace_back(step, path);
+    if (m_stepsTaken != m_failAtStep) return true;
+    m_failAtStep = 0;
+    return false;
+}
+
 bool SimFiles::WriteReplace(const std::string& path, const std::string& bytes) {
     const std::string key = MbsLower(path);
     if (m_failWrites.count(key)) return false;
+    const size_t slash = key.find_last_of("\\/");
+    const std::string folder = slash == std::string::npos ? std::string() : key.substr(0, slash);
+    if (!TakeStep(Step::Create, path) || m_readOnlyFolders.count(folder)) return false;
+    // The temporary file takes its own room on the disk; the old file's is freed only by the rename.
+    const bool written = TakeStep(Step::Write, path) && bytes.size() <= m_freeSpace &&
+                         TakeStep(Step::Flush, path) && TakeStep(Step::Close, path) &&
+                         TakeStep(Step::Rename, path);
+    if (!written) return false;
+    auto old = m_files.find(key);
+    if (m_freeSpace != SIZE_MAX) {
+        m_freeSpace -= bytes.size();
+        if (old != m_files.end()) m_freeSpace += old->second.bytes.size();
+    }
     m_files[key] = File{path, bytes};
     m_writes.push_back(path);
     return true;
 }
+
+void SimFiles::SetReadOnlyFolder(const std::string& folder) { m_readOnlyFolders.insert(MbsLower(folder)); }
 
 bool SimFiles::Exists(const std::string& path) { return Has(path); }
 

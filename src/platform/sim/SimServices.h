@@ -87,6 +87,7 @@ public:
     bool Read(const std::string& path, std::string& bytes, size_t maxBytes) override;
     bool WriteReplace(const std::string& path, const std::string& bytes) override;
     bool Exists(const std::string& path) override;
+    bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries) override;
 
     void Put(const std::string& path, const std::string& bytes);
     std::optional<std::string> Get(const std::string& path) const;
@@ -98,15 +99,44 @@ public:
     void FailReads(const std::string& path);
     // Paths of the successful WriteReplace calls, in order.
     const std::vector<std::string>& Writes() const { return m_writes; }
+    // Folders. Every folder on the way to a file exists with it; AddFolder makes one that may stay empty.
+    // A folder link (a junction) lists as a reparse-point folder in its parent and, listed itself, shows
+    // the entries of its target. Listings come in the order of the names, case folded.
+    void AddFolder(const std::string& path);
+    void AddFolderLink(const std::string& path, const std::string& target);
+
+    // Faults of the disk. A WriteReplace takes the steps of the real one: create the temporary file in
+    // the target's folder, write the bytes, flush, close, and rename it over the target. A failing step
+    // removes the temporary file and leaves the target as it was.
+    enum class Step { Create, Write, Flush, Close, Rename };
+    // The nth step from now (1: the next one) fails; 0 cancels.
+    void FailNthStep(int n) { m_failAtStep = n > 0 ? m_stepsTaken + n : 0; }
+    // Steps taken by every WriteReplace so far.
+    int StepsTaken() const { return m_stepsTaken; }
+    // The steps taken so far, in order, with the target's path.
+    const std::vector<std::pair<Step, std::string>>& StepLog() const { return m_stepLog; }
+    // Bytes the disk can still take; a write of more fails. Unlimited at the start.
+    void SetFreeSpace(size_t bytes) { m_freeSpace = bytes; }
+    // Files cannot be created in this folder (a read-only folder).
+    void SetReadOnlyFolder(const std::string& folder);
 
 private:
     struct File {
         std::string path;
         std::string bytes;
     };
+    // Counts a step; false when it is the one set to fail.
+    bool TakeStep(Step step, const std::string& path);
+    std::string Resolve(std::string foldedFolder) const;
     std::map<std::string, File> m_files;  // by folded path
-    std::set<std::string> m_failWrites, m_failReads;
+    std::set<std::string> m_failWrites, m_failReads, m_readOnlyFolders;
     std::vector<std::string> m_writes;
+    std::vector<std::pair<Step, std::string>> m_stepLog;
+    int m_stepsTaken = 0;
+    int m_failAtStep = 0;
+    size_t m_freeSpace = SIZE_MAX;
+    std::map<std::string, std::string> m_folders;  // folded path -> path as given
+    std::map<std::string, std::string> m_links;    // folded path -> target
 };
 
 class SimSystem final : public ISystem {
@@ -119,6 +149,7 @@ public:
     std::string SystemDirectory() override { return m_windowsDirectory + "\\system32"; }
     std::string AppName() override { return "Kestor"; }
     std::string ModulePath() override { return m_currentDirectory + "\\Kestor.exe"; }
+    uint32_t Version() override { return m_version; }
 
     // nullopt makes the call fail.
     void SetUserName(std::optional<std::string> name) { m_userName = std::move(name); }
@@ -127,6 +158,8 @@ public:
     void SetWindowsDirectory(std::string dir) { m_windowsDirectory = std::move(dir); }
     // Another process holds this mutex (a second copy of the program is starting).
     void MarkMutexExisting(const std::string& name) { m_mutexes.insert(name); }
+    // What GetVersion gives; Windows XP SP3 (5.1, build 2600) unless set.
+    void SetVersion(uint32_t version) { m_version = version; }
     const std::set<std::string>& Mutexes() const { return m_mutexes; }
 
 private:
@@ -135,6 +168,7 @@ private:
     std::string m_currentDirectory = "C:\\Kestor";
     std::string m_windowsDirectory = "C:\\WINDOWS";
     std::set<std::string> m_mutexes;
+    uint32_t m_version = 0x0A280105;
 };
 
 class SimPower final : public IPower {

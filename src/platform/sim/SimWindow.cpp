@@ -1,6 +1,7 @@
 #include "platform/sim/SimWindow.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/Gbk.h"
 #include "platform/Wnd.h"
@@ -553,6 +554,29 @@ void SimWindow::PickDateTime(int id, const SysTime& t) {
     MoveFocus(id);
     c.dateTime.SetTime(t);
     DeliverNotify(id, DTN_DATETIMECHANGE);
+}
+
+void SimWindow::ClickUpDown(int id, int direction) {
+    SimControl& c = RequireControl(id, "click");
+    if (c.def.kind != ControlKind::UpDown) throw SimError(Name() + ": control " + std::to_string(id) + " is a " +
+                                                          KindName(c.def.kind) + ", not an up-down");
+    auto pos = std::find(m_order.begin(), m_order.end(), id);
+    if (pos == m_order.begin()) throw SimError(Name() + ": up-down " + std::to_string(id) + " has no buddy");
+    const int buddyId = *(pos - 1);
+    SimControl& buddy = RequireControl(buddyId, "click the up-down of");
+    SimUpDown& spin = c.upDown;
+    const int low = std::min(spin.Lower(), spin.Upper()), high = std::max(spin.Lower(), spin.Upper());
+    const char* begin = buddy.text.c_str();
+    char* end = nullptr;
+    const long typed = std::strtol(begin, &end, 10);
+    if (end != begin && *end == '\0' && typed >= low && typed <= high) spin.SetPos(static_cast<int>(typed));
+    // A range given upside down turns the arrows round.
+    const int step = (spin.Lower() <= spin.Upper() ? 1 : -1) * (direction > 0 ? 1 : -1);
+    const int before = spin.GetPos();
+    spin.SetPos(before + step);
+    if (spin.GetPos() == before) return;
+    buddy.text = std::to_string(spin.GetPos());
+    DeliverCommand(buddyId, EN_CHANGE);
 }
 
 void SimWindow::Notify(int id, int code) {

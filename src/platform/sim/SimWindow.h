@@ -137,6 +137,11 @@ public:
     void ClickListItem(int id, int index, bool doubleClick = false);
     // The user sets a date-time picker (DTN_DATETIMECHANGE).
     void PickDateTime(int id, const SysTime& t);
+    // A click on an arrow of an up-down control that sets its buddy's number (the control before it in the
+    // template): the position is first taken from the buddy's text when that is a number within the
+    // range, then moves one step up (+1) or down (-1) and stops at the ends; a move writes the new number
+    // into the buddy, which sends EN_CHANGE. The up-down and its buddy must both be enabled.
+    void ClickUpDown(int id, int direction);
     // A raw WM_NOTIFY to the window.
     void Notify(int id, int code);
     void SysCommand(unsigned id);

@@ -21,6 +21,7 @@ Backend::Backend() {
     m_os.sound = &m_sound;
     m_os.processes = &m_processes;
     m_os.fileDialogs = &m_fileDialogs;
+    m_os.media = &m_media;
 }
 
 }  // namespace kp::win32

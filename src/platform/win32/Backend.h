@@ -27,6 +27,7 @@ private:
     Sound m_sound;
     Processes m_processes;
     FileDialogs m_fileDialogs;
+    Media m_media;
     Os m_os;
 };
 

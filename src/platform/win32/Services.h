@@ -20,6 +20,9 @@ public:
     std::string LoadString(int id) override;
     Point GetCursorPos() override;
     void TrackPopupMenu(int menuId, int sub, Point at, Wnd& owner) override;
+    FileDialogResult OpenFiles(Wnd& owner, const std::string& defaultExt, const std::string& filter,
+                               std::vector<std::string>& paths) override;
+    bool BrowseForFolder(Wnd& owner, std::string& folder) override;
 
 private:
     HWND ModalOwner() const;
@@ -32,6 +35,7 @@ public:
     SysTime LocalTime() override;
     SysTime UtcTime() override;
     uint32_t TickCount() override;
+    uint64_t MsSinceStart() override;
 };
 
 class Registry : public IRegistry {
@@ -56,6 +60,7 @@ public:
     std::string SystemDirectory() override;
     std::string AppName() override;
     std::string ModulePath() override;
+    uint32_t Version() override;
 
 private:
     std::vector<HANDLE> m_mutexes;  // held, never closed, until the process ends
@@ -66,6 +71,7 @@ public:
     bool Read(const std::string& path, std::string& bytes, size_t maxBytes) override;
     bool WriteReplace(const std::string& path, const std::string& bytes) override;
     bool Exists(const std::string& path) override;
+    bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries) override;
 };
 
 class Power : public IPower {
@@ -108,6 +114,14 @@ public:
 class Sound : public ISound {
 public:
     bool PlaySync(const std::string& path) override;
+};
+
+class Media : public IMedia {
+public:
+    bool Open(const std::string& path, uint32_t& deviceId) override;
+    bool Play(uint32_t deviceId) override;
+    bool Mode(uint32_t deviceId, uint32_t& mode) override;
+    bool Close(uint32_t deviceId) override;
 };
 
 // The native handle behind a created Wnd; null when it has no window.
