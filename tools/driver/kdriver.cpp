@@ -3,7 +3,8 @@
 //
 // Exit codes: 0 done, 1 not found / timed out / refused, 2 bad usage.
 // Windows are named by "0x<hwnd>" or by their exact caption; a caption picks visible windows first,
-// then hidden ones. Options narrowing a caption: --class C, --has-tab (a property sheet), --msgbox,
+// then hidden ones. "@" is the window that the last wait-window or wait-text found (within a `cycle`);
+// "wait-gone @" waits for that one window to go (or, with --visible, to be hidden). Options narrowing a caption: --class C, --has-tab (a property sheet), --msgbox,
 // --dialog (a #32770 that is neither), --visible (hidden windows never match), --contains (caption
 // substring). --timeout ms bounds every wait (default 5000; wait-window 10000).
 // Texts printed by texts, lv-rows and friends escape backslash, tab, CR and LF as \\ \t \r \n.
@@ -20,6 +21,7 @@
 #include <cwchar>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -105,7 +107,7 @@ struct Args {
 Args parseArgs(int argc, wchar_t** argv) {
     static const wchar_t* const withValue[] = {L"--class", L"--timeout"};
     static const wchar_t* const flags[] = {L"--has-tab", L"--msgbox", L"--dialog", L"--visible",
-                                           L"--contains", L"--send", L"--force"};
+                                           L"--contains", L"--send", L"--force", L"--while-there"};
     Args args;
     for (int i = 1; i < argc; ++i) {
         std::wstring arg = argv[i];
@@ -279,10 +281,22 @@ struct WindowQuery {
     }
 };
 
+// Top-level windows that may match, in Z order. An exact caption lets the system do the search
+// (FindWindowEx compares class and caption on its side), which costs a fraction of reading every
+// window's caption, and a wait looks many times.
+std::vector<HWND> candidates(const WindowQuery& query) {
+    if (query.anyCaption || query.contains) return topLevelWindows();
+    const wchar_t* cls = !query.windowClass.empty() ? query.windowClass.c_str() : !query.kind.empty() ? L"#32770" : nullptr;
+    std::vector<HWND> found;
+    for (HWND hwnd = nullptr; (hwnd = FindWindowExW(nullptr, hwnd, cls, query.caption.c_str())) != nullptr;)
+        found.push_back(hwnd);
+    return found;
+}
+
 // Matching windows in Z order, the visible ones first.
 std::vector<HWND> findWindows(const WindowQuery& query) {
     std::vector<HWND> visible, hidden;
-    for (HWND hwnd : topLevelWindows()) {
+    for (HWND hwnd : candidates(query)) {
         if (!query.matches(hwnd)) continue;
         (IsWindowVisible(hwnd) ? visible : hidden).push_back(hwnd);
     }
@@ -290,20 +304,41 @@ std::vector<HWND> findWindows(const WindowQuery& query) {
     return visible;
 }
 
-// How long a wait sleeps between two looks: 50 ms for one command; `cycle` looks more often, as it
-// repeats its steps a thousand times.
-DWORD gPollMs = 50;
+// Waits sleep until the desktop changes: the system tells a hook of ours when any other process's window
+// or control is created, destroyed, shown, hidden, moved in the Z order or renamed, and a wait looks
+// again then. Not every change is told everywhere (Wine leaves some out), so a wait also looks again
+// after kRecheckMs at the latest.
+const DWORD kRecheckMs = 25;
+HWINEVENTHOOK gWindowEvents = nullptr;
 
-// Polls until the check succeeds or the time is up; true on success.
+void CALLBACK onWindowEvent(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) {}
+
+// Sleeps until a window event arrives or `ms` have gone, then takes every event that came meanwhile, so
+// that a burst of them (a dialog and its controls) costs one look.
+void sleepUntilChange(DWORD ms) {
+    if (!gWindowEvents)
+        gWindowEvents = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_NAMECHANGE, nullptr, onWindowEvent, 0, 0,
+                                        WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, ms, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+// Looks until the check succeeds or the time is up; true on success.
 template <typename Check>
 bool waitFor(DWORD timeoutMs, Check check) {
     DWORD start = GetTickCount();
     for (;;) {
         if (check()) return true;
-        if (GetTickCount() - start >= timeoutMs) return false;
-        Sleep(gPollMs);
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= timeoutMs) return false;
+        sleepUntilChange(std::min(timeoutMs - elapsed, kRecheckMs));
     }
 }
+
+// The window the last wait-window or wait-text of this process found: "@" names it in later commands of
+// a `cycle`, which saves them a search of every window.
+HWND gLastFound = nullptr;
 
 HWND waitWindow(const WindowQuery& query, DWORD timeoutMs) {
     HWND found = nullptr;
@@ -314,11 +349,16 @@ HWND waitWindow(const WindowQuery& query, DWORD timeoutMs) {
         return true;
     });
     if (!ok) fail(L"no " + query.describe() + L" within " + num(timeoutMs) + L" ms");
+    gLastFound = found;
     return found;
 }
 
 // "0x..." is a window handle; anything else a caption narrowed by the options.
 HWND resolveTarget(const Args& args, const std::wstring& target) {
+    if (target == L"@") {
+        if (!gLastFound || !IsWindow(gLastFound)) fail(L"the window found last is gone");
+        return gLastFound;
+    }
     if (target.size() > 2 && target[0] == L'0' && (target[1] == L'x' || target[1] == L'X')) {
         HWND hwnd = (HWND)(ULONG_PTR)wcstoull(target.c_str(), nullptr, 16);
         if (!IsWindow(hwnd)) fail(L"no window " + target);
@@ -330,7 +370,16 @@ HWND resolveTarget(const Args& args, const std::wstring& target) {
 // A control of the given id anywhere under the window; visible and enabled ones win, as a user can
 // only reach those (pages of a sheet reuse ids), and so do controls of a dialog over the parts inside
 // another control (a date-time picker's own up-down carries id 1, as the OK button does).
+// A control that scored best (visible, enabled, in a dialog) stays the answer while it stays so: a
+// `cycle` that clicks the same button a thousand times then searches the window once.
+std::map<std::pair<HWND, int>, HWND> gBestControls;
+
 HWND findControl(HWND parent, int id) {
+    const std::pair<HWND, int> key(parent, id);
+    auto known = gBestControls.find(key);
+    if (known != gBestControls.end() && IsWindow(known->second) && IsWindowVisible(known->second) &&
+        IsWindowEnabled(known->second) && GetParent(known->second) != nullptr)
+        return known->second;
     HWND best = nullptr;
     int bestScore = -1;
     for (HWND child : descendants(parent)) {
@@ -345,6 +394,7 @@ HWND findControl(HWND parent, int id) {
         }
     }
     if (!best) fail(L"no control " + num(id) + L" in " + hwndText(parent));
+    if (bestScore == 7) gBestControls[key] = best;
     return best;
 }
 
@@ -421,6 +471,12 @@ int cmdWaitWindow(const Args& args) {
 int cmdWaitGone(const Args& args) {
     WindowQuery query = WindowQuery::from(args, args.at(1, L"caption"));
     DWORD timeoutMs = timeoutOf(args, 10000);
+    if (query.caption == L"@") {
+        HWND window = gLastFound;
+        if (!waitFor(timeoutMs, [&] { return !IsWindow(window) || (query.visibleOnly && !IsWindowVisible(window)); }))
+            fail(L"window " + hwndText(window) + L" still there after " + num(timeoutMs) + L" ms");
+        return kExitOk;
+    }
     if (!waitFor(timeoutMs, [&] { return findWindows(query).empty(); }))
         fail(query.describe() + L" still there after " + num(timeoutMs) + L" ms");
     return kExitOk;
@@ -445,6 +501,7 @@ int cmdWaitText(const Args& args) {
         return false;
     });
     if (!ok) fail(L"no " + query.describe() + L" showing '" + text + L"' within " + num(timeoutMs) + L" ms");
+    gLastFound = found;
     line(hwndText(found));
     return kExitOk;
 }
@@ -536,15 +593,25 @@ int cmdAnswerMsgbox(const Args& args) {
     return kExitOk;
 }
 
+// --while-there: a target window that has gone, or goes before the message is posted, is no error (a
+// dialog that closes itself by its own timer while the driver counts it down).
 int cmdPost(const Args& args) {
+    const bool whileThere = args.has(L"--while-there");
+    if (whileThere && args.at(1, L"target") == L"@" && !IsWindow(gLastFound)) return kExitOk;
     HWND target = resolveTarget(args, args.at(1, L"target"));
     UINT msg = (UINT)parseNumber(args.at(2, L"message"));
     WPARAM wparam = (WPARAM)parseNumber(args.at(3, L"wparam"));
     LPARAM lparam = (LPARAM)parseNumber(args.at(4, L"lparam"));
     if (args.has(L"--send"))
         line(num(sendOrFail(target, msg, wparam, lparam)));
-    else
-        postOrFail(target, msg, wparam, lparam);
+    else if (!PostMessageW(target, msg, wparam, lparam) && !(whileThere && !IsWindow(target)))
+        fail(L"cannot post to " + hwndText(target) + L", error " + num(GetLastError()));
+    return kExitOk;
+}
+
+// parent-of <target> <id>: the window holding that control (on a sheet, the page it is on).
+int cmdParentOf(const Args& args) {
+    line(hwndText(GetParent(findControl(resolveTarget(args, args.at(1, L"target")), parseInt(args.at(2, L"control id"))))));
     return kExitOk;
 }
 
@@ -1124,7 +1191,8 @@ const Command kCommands[] = {
     {L"set-text", cmdSetText, L"<target> <id> <text>"},
     {L"msgbox-text", cmdMsgboxText, L"[caption]                  text of the visible message box"},
     {L"answer-msgbox", cmdAnswerMsgbox, L"<button> [caption]       prints the text, clicks 1/2/6/7"},
-    {L"post", cmdPost, L"<target> <msg> <wparam> <lparam> [--send]"},
+    {L"post", cmdPost, L"<target> <msg> <wparam> <lparam> [--send] [--while-there]"},
+    {L"parent-of", cmdParentOf, L"<target> <id>                the window holding the control"},
     {L"menu-command", cmdMenuCommand, L"<target> <id>             posts WM_COMMAND"},
     {L"tabs", cmdTabs, L"<target>                          index selected caption"},
     {L"select-tab", cmdSelectTab, L"<target> <index>            posts PSM_SETCURSEL"},
@@ -1211,7 +1279,6 @@ int cmdCycle(const Args& args) {
     if (steps.empty()) usage(L"cycle needs at least one step");
     const DWORD started = GetTickCount();
     gQuiet = true;
-    gPollMs = 5;
     std::vector<DWORD> stepMs(steps.size(), 0);
     for (long long round = 1; round <= rounds; ++round) {
         for (size_t i = 0; i < steps.size(); ++i) {
