@@ -8,7 +8,8 @@ the step before it found as "@". Counts come from `kdriver objects`: USER and GD
 counts them, or under Wine, which does not, the GDI objects in the process's handle table and every
 window of the process in place of the USER objects.
 
-KESTOR_LEAK_ROUNDS sets the rounds of every row (1000 by default).
+KESTOR_LEAK_ROUNDS sets the rounds of every row (1000 by default); KESTOR_LEAK_ROWS, a comma-separated
+list of parts of row names, runs only those rows.
 """
 import os
 import re
@@ -18,6 +19,7 @@ from harness import (IDS, REPO, WM_TRAY_NOTIFY, WM_USER_ACTIVITY, WM_SHOW_ABOUT,
                      KestorTestCase)
 
 ROUNDS = int(os.environ.get("KESTOR_LEAK_ROUNDS", "1000"))
+ONLY = [part for part in os.environ.get("KESTOR_LEAK_ROWS", "").split(",") if part]
 # Rounds before the first count: the first openings load what stays loaded for good (dialog templates,
 # fonts, the common controls' classes, the list of processes).
 WARM_UP = 20
@@ -129,13 +131,15 @@ class LeakTest(KestorTestCase):
         return {name: int(value) for name, value in found.items() if int(value) >= 0}
 
     def cycle(self, rounds, steps, row):
-        """Runs the steps `rounds` times in one driver process; returns the milliseconds it took."""
+        """Runs the steps `rounds` times in one driver process; returns the milliseconds it took and the
+        step that took longest in all ("<ms> <step>")."""
         try:
             out = self.drv("cycle", rounds, *[s.format(**self.handles) for s in steps], timeout=3600)
         except DriverError as error:
             self.screenshot(f"FAIL-leaks-{row.name.replace(' ', '-')}")
             self.fail_with_snapshot(f"{row.name}: {error.stderr.strip()}")
-        return int(re.search(r"^ms\t(\d+)", out, re.M).group(1))
+        slowest = max((int(ms), step) for ms, step in re.findall(r"^step\t(\d+)\t(.*)$", out, re.M))
+        return int(re.search(r"^ms\t(\d+)", out, re.M).group(1)), f"{slowest[0]} ms in {slowest[1]!r}"
 
     def sheet_shown(self):
         return self.drv_rc("wait-window", "Kestor", "--has-tab", "--visible", "--timeout", 0)[0] == 0
@@ -167,13 +171,15 @@ class LeakTest(KestorTestCase):
         self.handles["scheduler"] = self.drv("parent-of", sheet, IDS["IDC_REMINDER_NEW"]).strip()
         report = []
         for row in ROWS:
+            if ONLY and not any(part in row.name for part in ONLY):
+                continue
             if row.page:
                 self.select_page(row.page)
             self.put_sheet(row.sheet)
             steps = row.round or self.pages_round()
             self.cycle(WARM_UP, steps, row)
             before = self.counts()
-            ms = self.cycle(ROUNDS, steps, row)
+            ms, slowest = self.cycle(ROUNDS, steps, row)
 
             last = {}
 
@@ -184,6 +190,6 @@ class LeakTest(KestorTestCase):
                                     what=f"{row.name}: counts after {ROUNDS} rounds back within {TOLERANCE} of "
                                     f"{before} (last {last}; rows before:\n" + "\n".join(report) + "\n)")
             report.append(f"{row.name}: {ROUNDS} rounds in {ms / 1000:.1f} s ({ms / ROUNDS:.0f} ms each), "
-                          f"before {before}, after {after}")
+                          f"before {before}, after {after}; slowest step: {slowest}")
             print(report[-1], flush=True)
         print(f"tolerance {TOLERANCE}")
