@@ -186,9 +186,12 @@ class LeakTest(KestorTestCase):
             def settled():
                 last.update(self.counts())
                 return dict(last) if all(abs(last[k] - before[k]) <= TOLERANCE[k] for k in before) else None
-            after = self.wait_until(settled, timeout=15, interval=0.5,
-                                    what=f"{row.name}: counts after {ROUNDS} rounds back within {TOLERANCE} of "
-                                    f"{before} (last {last}; rows before:\n" + "\n".join(report) + "\n)")
+            try:
+                after = self.wait_until(settled, timeout=15, interval=0.5, what="the counts back")
+            except AssertionError as error:
+                raise AssertionError(f"{row.name}: after {ROUNDS} rounds the counts are {last}, not within "
+                                     f"{TOLERANCE} of {before}; rows before:\n" + "\n".join(report) +
+                                     f"\n{error}") from None
             report.append(f"{row.name}: {ROUNDS} rounds in {ms / 1000:.1f} s ({ms / ROUNDS:.0f} ms each), "
                           f"before {before}, after {after}; slowest step: {slowest}")
             print(report[-1], flush=True)
