@@ -6,10 +6,11 @@ hidden meanwhile, and the driver commands of one round (open, see it open, close
 driver runs all the rounds of a row inside one process (`kdriver cycle`), and a step names the window
 the step before it found as "@". Counts come from `kdriver objects`: USER and GDI objects as the system
 counts them, or under Wine, which does not, the GDI objects in the process's handle table and every
-window of the process in place of the USER objects.
+window of the process in place of the USER objects (so there a leaked menu, hook or cursor goes
+unseen; a leaked icon shows as its bitmaps).
 
-KESTOR_LEAK_ROUNDS sets the rounds of every row (1000 by default); KESTOR_LEAK_ROWS, a comma-separated
-list of parts of row names, runs only those rows.
+KESTOR_LEAK_ROUNDS sets the rounds of every row (1000 by default; `make test` runs 100);
+KESTOR_LEAK_ROWS, a comma-separated list of parts of row names, runs only those rows.
 """
 import os
 import re
