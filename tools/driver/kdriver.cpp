@@ -3,7 +3,8 @@
 //
 // Exit codes: 0 done, 1 not found / timed out / refused, 2 bad usage.
 // Windows are named by "0x<hwnd>" or by their exact caption; a caption picks visible windows first,
-// then hidden ones. Options narrowing a caption: --class C, --has-tab (a property sheet), --msgbox,
+// then hidden ones. "@" is the window that the last wait-window or wait-text found (within a `cycle`);
+// "wait-gone @" waits for that one window to go (or, with --visible, to be hidden). Options narrowing a caption: --class C, --has-tab (a property sheet), --msgbox,
 // --dialog (a #32770 that is neither), --visible (hidden windows never match), --contains (caption
 // substring). --timeout ms bounds every wait (default 5000; wait-window 10000).
 // Texts printed by texts, lv-rows and friends escape backslash, tab, CR and LF as \\ \t \r \n.
@@ -12,11 +13,15 @@
 #include <prsht.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <cwchar>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -51,7 +56,12 @@ void writeTo(DWORD which, const std::wstring& text) {
         WriteFile(handle, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
 }
 
-void line(const std::wstring& text) { writeTo(STD_OUTPUT_HANDLE, text + L"\n"); }
+// Set while `cycle` runs its steps, whose own output would only be noise.
+bool gQuiet = false;
+
+void line(const std::wstring& text) {
+    if (!gQuiet) writeTo(STD_OUTPUT_HANDLE, text + L"\n");
+}
 
 std::wstring escape(const std::wstring& text) {
     std::wstring out;
@@ -97,7 +107,7 @@ struct Args {
 Args parseArgs(int argc, wchar_t** argv) {
     static const wchar_t* const withValue[] = {L"--class", L"--timeout"};
     static const wchar_t* const flags[] = {L"--has-tab", L"--msgbox", L"--dialog", L"--visible",
-                                           L"--contains", L"--send", L"--force"};
+                                           L"--contains", L"--send", L"--force", L"--while-there"};
     Args args;
     for (int i = 1; i < argc; ++i) {
         std::wstring arg = argv[i];
@@ -271,10 +281,22 @@ struct WindowQuery {
     }
 };
 
+// Top-level windows that may match, in Z order. An exact caption lets the system do the search
+// (FindWindowEx compares class and caption on its side), which costs a fraction of reading every
+// window's caption, and a wait looks many times.
+std::vector<HWND> candidates(const WindowQuery& query) {
+    if (query.anyCaption || query.contains) return topLevelWindows();
+    const wchar_t* cls = !query.windowClass.empty() ? query.windowClass.c_str() : !query.kind.empty() ? L"#32770" : nullptr;
+    std::vector<HWND> found;
+    for (HWND hwnd = nullptr; (hwnd = FindWindowExW(nullptr, hwnd, cls, query.caption.c_str())) != nullptr;)
+        found.push_back(hwnd);
+    return found;
+}
+
 // Matching windows in Z order, the visible ones first.
 std::vector<HWND> findWindows(const WindowQuery& query) {
     std::vector<HWND> visible, hidden;
-    for (HWND hwnd : topLevelWindows()) {
+    for (HWND hwnd : candidates(query)) {
         if (!query.matches(hwnd)) continue;
         (IsWindowVisible(hwnd) ? visible : hidden).push_back(hwnd);
     }
@@ -282,16 +304,41 @@ std::vector<HWND> findWindows(const WindowQuery& query) {
     return visible;
 }
 
-// Polls every 50 ms until the check succeeds or the time is up; true on success.
+// Waits sleep until the desktop changes: the system tells a hook of ours when any other process's window
+// or control is created, destroyed, shown, hidden, moved in the Z order or renamed, and a wait looks
+// again then. Not every change is told everywhere (Wine leaves some out), so a wait also looks again
+// after kRecheckMs at the latest.
+const DWORD kRecheckMs = 25;
+HWINEVENTHOOK gWindowEvents = nullptr;
+
+void CALLBACK onWindowEvent(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) {}
+
+// Sleeps until a window event arrives or `ms` have gone, then takes every event that came meanwhile, so
+// that a burst of them (a dialog and its controls) costs one look.
+void sleepUntilChange(DWORD ms) {
+    if (!gWindowEvents)
+        gWindowEvents = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_NAMECHANGE, nullptr, onWindowEvent, 0, 0,
+                                        WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, ms, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+// Looks until the check succeeds or the time is up; true on success.
 template <typename Check>
 bool waitFor(DWORD timeoutMs, Check check) {
     DWORD start = GetTickCount();
     for (;;) {
         if (check()) return true;
-        if (GetTickCount() - start >= timeoutMs) return false;
-        Sleep(50);
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= timeoutMs) return false;
+        sleepUntilChange(std::min(timeoutMs - elapsed, kRecheckMs));
     }
 }
+
+// The window the last wait-window or wait-text of this process found: "@" names it in later commands of
+// a `cycle`, which saves them a search of every window.
+HWND gLastFound = nullptr;
 
 HWND waitWindow(const WindowQuery& query, DWORD timeoutMs) {
     HWND found = nullptr;
@@ -302,11 +349,16 @@ HWND waitWindow(const WindowQuery& query, DWORD timeoutMs) {
         return true;
     });
     if (!ok) fail(L"no " + query.describe() + L" within " + num(timeoutMs) + L" ms");
+    gLastFound = found;
     return found;
 }
 
 // "0x..." is a window handle; anything else a caption narrowed by the options.
 HWND resolveTarget(const Args& args, const std::wstring& target) {
+    if (target == L"@") {
+        if (!gLastFound || !IsWindow(gLastFound)) fail(L"the window found last is gone");
+        return gLastFound;
+    }
     if (target.size() > 2 && target[0] == L'0' && (target[1] == L'x' || target[1] == L'X')) {
         HWND hwnd = (HWND)(ULONG_PTR)wcstoull(target.c_str(), nullptr, 16);
         if (!IsWindow(hwnd)) fail(L"no window " + target);
@@ -318,7 +370,16 @@ HWND resolveTarget(const Args& args, const std::wstring& target) {
 // A control of the given id anywhere under the window; visible and enabled ones win, as a user can
 // only reach those (pages of a sheet reuse ids), and so do controls of a dialog over the parts inside
 // another control (a date-time picker's own up-down carries id 1, as the OK button does).
+// A control that scored best (visible, enabled, in a dialog) stays the answer while it stays so: a
+// `cycle` that clicks the same button a thousand times then searches the window once.
+std::map<std::pair<HWND, int>, HWND> gBestControls;
+
 HWND findControl(HWND parent, int id) {
+    const std::pair<HWND, int> key(parent, id);
+    auto known = gBestControls.find(key);
+    if (known != gBestControls.end() && IsWindow(known->second) && IsWindowVisible(known->second) &&
+        IsWindowEnabled(known->second) && GetParent(known->second) != nullptr)
+        return known->second;
     HWND best = nullptr;
     int bestScore = -1;
     for (HWND child : descendants(parent)) {
@@ -333,6 +394,7 @@ HWND findControl(HWND parent, int id) {
         }
     }
     if (!best) fail(L"no control " + num(id) + L" in " + hwndText(parent));
+    if (bestScore == 7) gBestControls[key] = best;
     return best;
 }
 
@@ -409,8 +471,38 @@ int cmdWaitWindow(const Args& args) {
 int cmdWaitGone(const Args& args) {
     WindowQuery query = WindowQuery::from(args, args.at(1, L"caption"));
     DWORD timeoutMs = timeoutOf(args, 10000);
+    if (query.caption == L"@") {
+        HWND window = gLastFound;
+        if (!waitFor(timeoutMs, [&] { return !IsWindow(window) || (query.visibleOnly && !IsWindowVisible(window)); }))
+            fail(L"window " + hwndText(window) + L" still there after " + num(timeoutMs) + L" ms");
+        return kExitOk;
+    }
     if (!waitFor(timeoutMs, [&] { return findWindows(query).empty(); }))
         fail(query.describe() + L" still there after " + num(timeoutMs) + L" ms");
+    return kExitOk;
+}
+
+// wait-text <caption> <id> <text>: waits until a window of that caption holds a control of that id
+// showing that text (a dialog shown again and again under one caption is told apart by its texts).
+int cmdWaitText(const Args& args) {
+    WindowQuery query = WindowQuery::from(args, args.at(1, L"caption"));
+    const int id = parseInt(args.at(2, L"control id"));
+    const std::wstring& text = args.at(3, L"text");
+    DWORD timeoutMs = timeoutOf(args, 10000);
+    HWND found = nullptr;
+    bool ok = waitFor(timeoutMs, [&] {
+        for (HWND hwnd : findWindows(query)) {
+            HWND control = GetDlgItem(hwnd, id);
+            if (control && windowText(control) == text) {
+                found = hwnd;
+                return true;
+            }
+        }
+        return false;
+    });
+    if (!ok) fail(L"no " + query.describe() + L" showing '" + text + L"' within " + num(timeoutMs) + L" ms");
+    gLastFound = found;
+    line(hwndText(found));
     return kExitOk;
 }
 
@@ -501,15 +593,25 @@ int cmdAnswerMsgbox(const Args& args) {
     return kExitOk;
 }
 
+// --while-there: a target window that has gone, or goes before the message is posted, is no error (a
+// dialog that closes itself by its own timer while the driver counts it down).
 int cmdPost(const Args& args) {
+    const bool whileThere = args.has(L"--while-there");
+    if (whileThere && args.at(1, L"target") == L"@" && !IsWindow(gLastFound)) return kExitOk;
     HWND target = resolveTarget(args, args.at(1, L"target"));
     UINT msg = (UINT)parseNumber(args.at(2, L"message"));
     WPARAM wparam = (WPARAM)parseNumber(args.at(3, L"wparam"));
     LPARAM lparam = (LPARAM)parseNumber(args.at(4, L"lparam"));
     if (args.has(L"--send"))
         line(num(sendOrFail(target, msg, wparam, lparam)));
-    else
-        postOrFail(target, msg, wparam, lparam);
+    else if (!PostMessageW(target, msg, wparam, lparam) && !(whileThere && !IsWindow(target)))
+        fail(L"cannot post to " + hwndText(target) + L", error " + num(GetLastError()));
+    return kExitOk;
+}
+
+// parent-of <target> <id>: the window holding that control (on a sheet, the page it is on).
+int cmdParentOf(const Args& args) {
+    line(hwndText(GetParent(findControl(resolveTarget(args, args.at(1, L"target")), parseInt(args.at(2, L"control id"))))));
     return kExitOk;
 }
 
@@ -537,9 +639,13 @@ int cmdTabs(const Args& args) {
     return kExitOk;
 }
 
+// Posted by default; --send returns once the sheet has switched pages.
 int cmdSelectTab(const Args& args) {
     HWND sheet = resolveTarget(args, args.at(1, L"target"));
-    postOrFail(sheet, PSM_SETCURSEL, parseInt(args.at(2, L"index")), 0);
+    if (args.has(L"--send"))
+        sendOrFail(sheet, PSM_SETCURSEL, parseInt(args.at(2, L"index")), 0);
+    else
+        postOrFail(sheet, PSM_SETCURSEL, parseInt(args.at(2, L"index")), 0);
     return kExitOk;
 }
 
@@ -782,22 +888,151 @@ int cmdKey(const Args& args) {
     return kExitOk;
 }
 
-// is-process <exe name>: the ids of the processes of that name (case-insensitive), one per line.
-int cmdIsProcess(const Args& args) {
-    const std::wstring& name = args.at(1, L"exe name");
+// The ids of the processes of that exe name (case-insensitive).
+std::vector<DWORD> processIds(const std::wstring& name) {
+    std::vector<DWORD> ids;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE) fail(L"no process snapshot");
     PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof entry;
-    bool found = false;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-        if (lstrcmpiW(entry.szExeFile, name.c_str()) == 0) {
-            line(num(entry.th32ProcessID));
-            found = true;
-        }
-    }
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+        if (lstrcmpiW(entry.szExeFile, name.c_str()) == 0) ids.push_back(entry.th32ProcessID);
     CloseHandle(snapshot);
-    if (!found) fail(L"no process " + name);
+    return ids;
+}
+
+// is-process <exe name>: the ids of the processes of that name, one per line.
+int cmdIsProcess(const Args& args) {
+    const std::wstring& name = args.at(1, L"exe name");
+    std::vector<DWORD> ids = processIds(name);
+    if (ids.empty()) fail(L"no process " + name);
+    for (DWORD id : ids) line(num(id));
+    return kExitOk;
+}
+
+// ---- objects a process holds --------------------------------------------------------------------
+
+bool endsWithExe(const std::wstring& text) {
+    return text.size() > 4 && lstrcmpiW(text.c_str() + text.size() - 4, L".exe") == 0;
+}
+
+// The process named by an exe name (exactly one must run) or by one of its windows.
+DWORD processOfTarget(const Args& args, const std::wstring& target) {
+    if (endsWithExe(target)) {
+        std::vector<DWORD> ids = processIds(target);
+        if (ids.size() != 1) fail(num((long long)ids.size()) + L" processes named " + target);
+        return ids.front();
+    }
+    DWORD pid = 0;
+    GetWindowThreadProcessId(resolveTarget(args, target), &pid);
+    return pid;
+}
+
+// Windows of the process, top-level and child: the part of its USER objects anyone can count.
+long long windowsOf(DWORD pid) {
+    long long count = 0;
+    for (HWND hwnd : topLevelWindows()) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner == pid) count += 1 + (long long)descendants(hwnd).size();
+    }
+    return count;
+}
+
+// Handles the process holds, from the system's list of every open handle; -1 if it has none to give.
+long long handlesInSystemList(DWORD pid) {
+    typedef LONG(WINAPI * QuerySystemFn)(ULONG, PVOID, ULONG, PULONG);
+    auto query = (QuerySystemFn)(void*)GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation");
+    if (!query) return -1;
+    struct Entry {  // one open handle (SYSTEM_HANDLE_TABLE_ENTRY_INFO)
+        ULONG ownerPid;
+        BYTE objectType;
+        BYTE flags;
+        USHORT value;
+        PVOID object;
+        ULONG access;
+    };
+    struct List {  // SYSTEM_HANDLE_INFORMATION
+        ULONG count;
+        Entry entries[1];
+    };
+    const ULONG kSystemHandleInformation = 16;
+    const LONG kLengthMismatch = (LONG)0xC0000004;
+    std::vector<BYTE> buffer(1 << 16);
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        ULONG needed = 0;
+        LONG status = query(kSystemHandleInformation, buffer.data(), (ULONG)buffer.size(), &needed);
+        if (status == kLengthMismatch) {
+            buffer.resize(std::max<size_t>(buffer.size() * 2, needed + 4096));
+            continue;
+        }
+        if (status < 0) return -1;
+        ULONG count;
+        memcpy(&count, buffer.data(), sizeof count);
+        const size_t first = offsetof(List, entries);
+        count = (ULONG)std::min<size_t>(count, (buffer.size() - first) / sizeof(Entry));
+        long long held = 0;
+        const Entry* entries = reinterpret_cast<const Entry*>(buffer.data() + first);
+        for (ULONG i = 0; i < count; ++i)
+            if (entries[i].ownerPid == pid) ++held;
+        return held;
+    }
+    return -1;
+}
+
+// GDI objects the process holds, read from its GDI handle table: the table the process environment
+// block points to, of 65536 cells of 24 bytes whose byte 14 is the type of the object, 0 when free
+// (this is how Wine keeps it). -1 if the table cannot be read.
+long long gdiObjectsInTable(HANDLE process) {
+    struct BasicInformation {  // PROCESS_BASIC_INFORMATION
+        LONG_PTR exitStatus;
+        PVOID peb;
+        ULONG_PTR affinity, priority, pid, parentPid;
+    };
+    typedef LONG(WINAPI * QueryProcessFn)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+    auto query = (QueryProcessFn)(void*)GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess");
+    BasicInformation basic = {};
+    if (!query || query(process, 0, &basic, sizeof basic, nullptr) < 0 || !basic.peb) return -1;
+    const SIZE_T kTableOffset = sizeof(void*) == 8 ? 0xF8 : 0x94;  // GdiSharedHandleTable
+    const SIZE_T kCells = 0x10000, kCellSize = 24, kTypeOffset = 14;
+    PVOID table = nullptr;
+    if (!ReadProcessMemory(process, (char*)basic.peb + kTableOffset, &table, sizeof table, nullptr) || !table)
+        return -1;
+    std::vector<BYTE> cells(kCells * kCellSize);
+    if (!ReadProcessMemory(process, table, cells.data(), cells.size(), nullptr)) return -1;
+    long long used = 0;
+    for (SIZE_T i = 0; i < kCells; ++i)
+        if (cells[i * kCellSize + kTypeOffset] != 0) ++used;
+    return used;
+}
+
+// objects <exe name|target>: "user N", "gdi N", "handles N" and "windows N", one per line: what the
+// system counts for the process (GetGuiResources, GetProcessHandleCount). Wine answers neither (it gives
+// an error, or no handles at all), so there the GDI objects are counted in the process's GDI handle
+// table and the handles in the system's handle list; "user" is -1 then and "windows" (every window of
+// the process, top-level and child) stands in for the USER objects.
+int cmdObjects(const Args& args) {
+    DWORD pid = processOfTarget(args, args.at(1, L"exe name or window"));
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!process) fail(L"cannot open process " + num(pid));
+    SetLastError(0);
+    long long user = GetGuiResources(process, GR_USEROBJECTS);
+    if (user == 0 && GetLastError() != 0) user = -1;
+    SetLastError(0);
+    long long gdi = GetGuiResources(process, GR_GDIOBJECTS);
+    if (gdi == 0 && GetLastError() != 0) gdi = -1;
+    // Windows XP before its first service pack lacks it.
+    typedef BOOL(WINAPI * HandleCountFn)(HANDLE, PDWORD);
+    auto handleCount = (HandleCountFn)(void*)GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetProcessHandleCount");
+    DWORD handlesHeld = 0;
+    long long handles = handleCount && handleCount(process, &handlesHeld) ? (long long)handlesHeld : -1;
+    if (handles <= 0) handles = handlesInSystemList(pid);  // a running process always holds some
+    if (gdi < 0) gdi = gdiObjectsInTable(process);
+    CloseHandle(process);
+    line(L"user\t" + num(user));
+    line(L"gdi\t" + num(gdi));
+    line(L"handles\t" + num(handles));
+    line(L"windows\t" + num(windowsOf(pid)));
     return kExitOk;
 }
 
@@ -941,6 +1176,8 @@ int cmdLbSelect(const Args& args) { return selectItem(args, kListBox); }
 int cmdComboItems(const Args& args) { return listItems(args, kComboBox); }
 int cmdComboSelect(const Args& args) { return selectItem(args, kComboBox); }
 
+int cmdCycle(const Args& args);
+
 struct Command {
     const wchar_t* name;
     int (*run)(const Args&);
@@ -956,7 +1193,8 @@ const Command kCommands[] = {
     {L"set-text", cmdSetText, L"<target> <id> <text>"},
     {L"msgbox-text", cmdMsgboxText, L"[caption]                  text of the visible message box"},
     {L"answer-msgbox", cmdAnswerMsgbox, L"<button> [caption]       prints the text, clicks 1/2/6/7"},
-    {L"post", cmdPost, L"<target> <msg> <wparam> <lparam> [--send]"},
+    {L"post", cmdPost, L"<target> <msg> <wparam> <lparam> [--send] [--while-there]"},
+    {L"parent-of", cmdParentOf, L"<target> <id>                the window holding the control"},
     {L"menu-command", cmdMenuCommand, L"<target> <id>             posts WM_COMMAND"},
     {L"tabs", cmdTabs, L"<target>                          index selected caption"},
     {L"select-tab", cmdSelectTab, L"<target> <index>            posts PSM_SETCURSEL"},
@@ -977,6 +1215,9 @@ const Command kCommands[] = {
     {L"focus", cmdFocus, L"<target>                         id and class of the focused control"},
     {L"mouse-move", cmdMouseMove, L"<x> <y>"},
     {L"key", cmdKey, L"<vk>...                              presses and releases keys"},
+    {L"wait-text", cmdWaitText, L"<caption> <id> <text>        waits for a window showing that text"},
+    {L"objects", cmdObjects, L"<exe name|target>              user, gdi, handles and windows counts"},
+    {L"cycle", cmdCycle, L"<n> <step>...                    runs the steps (each a quoted command) n times"},
     {L"is-process", cmdIsProcess, L"<exe name>                  process ids"},
     {L"whoami", cmdWhoami, L"                                user name, computer name"},
     {L"reg-query", cmdRegQuery, L"<HKCU|HKLM> <path> <value>   type data"},
@@ -984,6 +1225,82 @@ const Command kCommands[] = {
     {L"reg-set", cmdRegSet, L"<HKCU|HKLM> <path> <value> <REG_DWORD|REG_SZ> <data>"},
     {L"reg-delete", cmdRegDelete, L"<HKCU|HKLM> <path> <value>"},
 };
+
+// A step of `cycle` as a command line: words split at spaces, "double quotes" keep spaces in one.
+std::vector<std::wstring> splitStep(const std::wstring& step) {
+    std::vector<std::wstring> words;
+    std::wstring word;
+    bool quoted = false, inWord = false;
+    for (wchar_t c : step) {
+        if (c == L'"') {
+            quoted = !quoted;
+            inWord = true;
+        } else if (c == L' ' && !quoted) {
+            if (inWord) words.push_back(word);
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (quoted) usage(L"unbalanced quote in step: " + step);
+    if (inWord) words.push_back(word);
+    return words;
+}
+
+const Command* findCommand(const std::wstring& name) {
+    for (const Command& command : kCommands)
+        if (name == command.name) return &command;
+    return nullptr;
+}
+
+// cycle <n> <step>...: runs the steps in turn, n times over, inside this one process (starting the
+// driver a thousand times under Wine would take many minutes). Each step is a command of this driver
+// with its arguments, e.g. "wait-window 输入密码... --dialog --visible". Stops at the first failing step,
+// naming the round; when all went through, prints "rounds N", "ms N" and the time each step took in all
+// ("step ms text").
+int cmdCycle(const Args& args) {
+    const long long rounds = parseNumber(args.at(1, L"count"));
+    struct Step {
+        const Command* command;
+        Args args;
+        std::wstring text;
+    };
+    std::vector<Step> steps;
+    for (size_t i = 2; i < args.positional.size(); ++i) {
+        std::vector<std::wstring> words = splitStep(args.positional[i]);
+        std::vector<wchar_t*> argv{const_cast<wchar_t*>(L"kdriver")};
+        for (std::wstring& word : words) argv.push_back(&word[0]);
+        Step step{nullptr, parseArgs((int)argv.size(), argv.data()), args.positional[i]};
+        if (step.args.positional.empty()) usage(L"empty step");
+        step.command = findCommand(step.args.positional[0]);
+        if (!step.command || step.command->run == cmdCycle) usage(L"not a step: " + args.positional[i]);
+        steps.push_back(step);
+    }
+    if (steps.empty()) usage(L"cycle needs at least one step");
+    const DWORD started = GetTickCount();
+    gQuiet = true;
+    std::vector<DWORD> stepMs(steps.size(), 0);
+    for (long long round = 1; round <= rounds; ++round) {
+        for (size_t i = 0; i < steps.size(); ++i) {
+            const Step& step = steps[i];
+            const DWORD stepStarted = GetTickCount();
+            try {
+                if (step.command->run(step.args) != kExitOk) fail(L"failed");
+                stepMs[i] += GetTickCount() - stepStarted;
+            } catch (const Failure& failure) {
+                gQuiet = false;
+                throw Failure{failure.code, L"round " + num(round) + L", step '" + step.text + L"': " + failure.message};
+            }
+        }
+    }
+    gQuiet = false;
+    line(L"rounds\t" + num(rounds));
+    line(L"ms\t" + num(GetTickCount() - started));
+    for (size_t i = 0; i < steps.size(); ++i) line(L"step\t" + num(stepMs[i]) + L"\t" + steps[i].text);
+    return kExitOk;
+}
 
 void printUsage() {
     std::wstring text = L"usage: kdriver <command> [arguments] [options]\n";
@@ -998,8 +1315,7 @@ int wmain(int argc, wchar_t** argv) {
     try {
         Args args = parseArgs(argc, argv);
         if (args.positional.empty()) usage(L"no command");
-        for (const Command& command : kCommands)
-            if (args.positional[0] == command.name) return command.run(args);
+        if (const Command* command = findCommand(args.positional[0])) return command->run(args);
         usage(L"unknown command " + args.positional[0]);
     } catch (const Failure& failure) {
         writeTo(STD_ERROR_HANDLE, L"kdriver: " + failure.message + L"\n");
