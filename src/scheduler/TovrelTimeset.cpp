@@ -229,6 +229,9 @@ void CTovrelTimeset::OnTimer(unsigned id) {
         Chime();
         break;
     case kChimeAimTimer: {
+        // The clock set back behind the last notice (the end of daylight saving, the user): the hour it
+        // shows now counts as announced, and each full hour from here on is announced as it comes.
+        if (HourNumber(now) < m_lastChimedHour) m_lastChimedHour = HourNumber(now);
         // A full hour whose notice has not come yet (its timer fell due together with this one, or the
         // program was held up) is announced now; otherwise the notice is aimed at the next full hour.
         const int64_t intoHour = kp::SysTimeToMs(now) % kHourMs;

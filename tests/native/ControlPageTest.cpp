@@ -27,50 +27,12 @@ using kp::sim::test::MessageBoxTexts;
 using kestor::CTovrelControl;
 
 const char* const kProfile = "Software\\Kestor\\Kestor\\Setting\\Default";
-const char* const kLimitFile = "C:\\Kestor\\ControlSet.ini";
-
+using kestor::test::kLimitFile;
+using kestor::test::Limit;
+using kestor::test::PutRows;
+using kestor::test::RawRow;
+using kestor::test::RowOf;
 using kestor::test::TodayAt;
-
-struct Limit {
-    std::string name;
-    int hours = 0;  // 0: no continuous limit
-    int rest = 5;
-    std::optional<std::pair<kp::SysTime, kp::SysTime>> window;
-};
-
-struct RawRow {
-    std::string texts[4];
-    uint32_t flags;
-};
-
-// A ControlSet.ini holding these rows, as the program writes it.
-void PutRows(SimOs& sim, const std::vector<RawRow>& rows) {
-    kp::sim::SimListView list;
-    list.sorted = true;
-    for (int col = 0; col < 4; ++col) list.InsertColumn(col, "", 80, kp::ColumnAlign::Center);
-    for (const RawRow& r : rows) {
-        const int row = list.InsertItem(list.GetItemCount(), r.texts[0]);
-        for (int col = 1; col < 4; ++col) list.SetItemText(row, col, r.texts[col]);
-        list.SetItemData(row, r.flags);
-    }
-    kp::TextWriter out;
-    kestor::WriteUserLimits(list, list.GetItemCount(), out);
-    sim.Files().Put(kLimitFile, out.Bytes());
-}
-
-RawRow RowOf(const Limit& l) {
-    RawRow r{{l.name, "", "", ""}, 0};
-    if (l.hours) {
-        r.texts[1] = kestor::HoursText(l.hours);
-        r.texts[2] = kestor::RestText(l.rest);
-        r.flags = kestor::kLimitContinuousOnly;
-    }
-    if (l.window) {
-        r.texts[3] = kestor::WindowText(l.window->first, l.window->second);
-        r.flags = kestor::kLimitDailyWindow;
-    }
-    return r;
-}
 
 // Records, when the shutdown is asked for, the virtual time and whether the lists were saved by then.
 class PowerRecorder : public kp::IPower {

@@ -149,6 +149,18 @@ void SimOs::SetMsSinceStart(uint64_t ms) {
 
 uint64_t SimOs::MsSinceStart() const { return m_tickBase + static_cast<uint64_t>(m_now - m_tickSetAt); }
 
+void SimOs::ShiftClock(int64_t ms, bool utcToo) {
+    m_localBase += ms;
+    if (utcToo) m_utcBase += ms;
+}
+
+std::vector<SimOs::ArmedTimer> SimOs::ArmedTimers() const {
+    std::vector<ArmedTimer> out;
+    for (const SimWindow* w : m_timedWindows)
+        for (const auto& t : w->m_timers) out.push_back(ArmedTimer{w, t.first, t.second.period, t.second.due});
+    return out;
+}
+
 // ---------------------------------------------------------------- script
 
 void SimOs::At(int64_t ms, std::function<void()> fn) {
@@ -343,7 +355,7 @@ bool SimOs::NextDue(int64_t& due) const {
             due = a.due;
             any = true;
         }
-    for (const auto& w : m_windows)
+    for (const SimWindow* w : m_timedWindows)
         for (const auto& t : w->m_timers)
             if (!any || t.second.due < due) {
                 due = t.second.due;
@@ -366,11 +378,11 @@ bool SimOs::Step(int64_t limit) {
     SimWindow* timerWindow = nullptr;
     unsigned timerId = 0;
     const SimWindow::Timer* timer = nullptr;
-    for (const auto& w : m_windows)
+    for (SimWindow* w : m_timedWindows)
         for (const auto& t : w->m_timers)
             if (!timer || t.second.due < timer->due || (t.second.due == timer->due && t.second.seq < timer->seq)) {
                 timer = &t.second;
-                timerWindow = w.get();
+                timerWindow = w;
                 timerId = t.first;
             }
     const bool takeAction = action && (!timer || action->due <= timer->due);

@@ -22,6 +22,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 #include "platform/Os.h"
@@ -75,6 +76,10 @@ public:
     // The 64-bit time since Windows started; the tick count is its low 32 bits. SetTickCount sets it too.
     void SetMsSinceStart(uint64_t ms);
     uint64_t MsSinceStart() const;
+    // The wall clock moves by `ms` while the program runs: local time only (a daylight-saving change), or
+    // local time and UTC together (the user setting the clock). Window timers keep their due times and the
+    // tick count runs on untouched, as on Windows, where both count from the system's start.
+    void ShiftClock(int64_t ms, bool utcToo);
     // Runs the queue for `ms` of virtual time outside any modal run (timers fire, actions run); for tests
     // of windows made with Create.
     void Advance(int64_t ms);
@@ -119,6 +124,14 @@ public:
     // --- Records ---
     const std::vector<MessageBoxRecord>& MessageBoxes() const { return m_messageBoxes; }
     const std::vector<MenuRecord>& Menus() const { return m_menus; }
+    // Every timer armed now, in every window.
+    struct ArmedTimer {
+        const SimWindow* window;
+        unsigned id;
+        unsigned period;
+        int64_t due;  // virtual ms
+    };
+    std::vector<ArmedTimer> ArmedTimers() const;
     // The code of the quit message, once posted.
     std::optional<int> QuitCode() const { return m_quitCode; }
     const std::vector<SimShell::TrayIcon>& TrayIcons() const { return m_shell.TrayIcons(); }
@@ -235,6 +248,7 @@ private:
     Point m_cursor;
 
     std::vector<std::unique_ptr<SimWindow>> m_windows;  // every window ever made, in creation order
+    std::set<SimWindow*> m_timedWindows;  // the windows with a timer armed: the only ones the queue looks at
     WindowRef m_nextRef = 0x10100;
     WindowRef m_foreground = 0;
     std::vector<Action> m_actions;

@@ -149,9 +149,13 @@ void SimWindow::SetTimer(unsigned id, unsigned ms) {
     if (m_destroyed) return;
     const unsigned period = std::max(ms, 10u);
     m_timers[id] = Timer{period, m_os.Now() + period, m_os.NextSeq()};
+    m_os.m_timedWindows.insert(this);
 }
 
-void SimWindow::KillTimer(unsigned id) { m_timers.erase(id); }
+void SimWindow::KillTimer(unsigned id) {
+    m_timers.erase(id);
+    if (m_timers.empty()) m_os.m_timedWindows.erase(this);
+}
 
 void SimWindow::SetText(int id, const std::string& text) {
     if (id == 0) {
@@ -340,6 +344,7 @@ std::vector<unsigned> SimWindow::Timers() const {
 void SimWindow::Destroyed() {
     m_destroyed = true;
     m_timers.clear();
+    m_os.m_timedWindows.erase(this);
     m_wnd = nullptr;
     m_os.m_desktop.Forget(m_ref);
 }
