@@ -54,7 +54,7 @@ bool CProcessManager::OnNotify(int id, int code) {
     }
     if (id == IDC_PROCESS_LIST && code == kp::NM_KILLFOCUS) {
         m_bListFocused = false;
-        if (!m_bSheetHidden) SetTimer(kRefreshTimer, 1000);
+        if (RefreshWanted()) SetTimer(kRefreshTimer, 1000);
         return true;
     }
     return KestorPage::OnNotify(id, code);
@@ -68,7 +68,10 @@ void CProcessManager::OnTimer(unsigned id) {
         FillProcessList();
         break;
     case kTerminationTimer:
-        if (TerminationTick(Terminations(), Processes())) KillTimer(kTerminationTimer);
+        if (TerminationTick(Terminations(), Processes())) {
+            KillTimer(kTerminationTimer);
+            if (!RefreshWanted()) StopAutoRefresh();
+        }
         break;
     default: break;
     }
@@ -92,7 +95,13 @@ void CProcessManager::StopAutoRefresh() {
 
 void CProcessManager::RestWhileHidden() {
     m_bSheetHidden = true;
-    StopAutoRefresh();
+    if (!RefreshWanted()) StopAutoRefresh();
+}
+
+// The timed terminations find their processes in the list, so while any wait the list is kept current
+// even when nobody looks at it.
+bool CProcessManager::RefreshWanted() {
+    return !m_bSheetHidden || (m_bAutoRefreshStarted && Terminations().GetItemCount() > 0);
 }
 
 void CProcessManager::WakeOnShow() {

@@ -21,9 +21,9 @@ public:
 
     // Stops the automatic refresh of the process list if it was ever started.
     void StopAutoRefresh();
-    // Nobody looks at the list while the sheet is hidden in the tray: the refresh rests meanwhile, and
-    // showing the sheet again checks at once. Counting the processes each second is most of what the
-    // program would otherwise cost while it idles.
+    // Nobody looks at the list while the sheet is hidden in the tray: unless timed terminations wait,
+    // the refresh rests meanwhile, and showing the sheet again checks at once. Counting the processes
+    // each second is most of what the program would otherwise cost while it idles.
     void RestWhileHidden();
     void WakeOnShow();
 
@@ -36,6 +36,7 @@ private:
     kp::IListView& Terminations();
     void FillProcessList();
     void RefreshCheck();
+    bool RefreshWanted();
     void EndSelectedProcess();
     void NewTask();
     void AddTermination();
