@@ -242,6 +242,19 @@ def start_run(fresh_template=False, keep=False):
 
 # ---- one prefix -----------------------------------------------------------------------------------
 
+def remove_stale_faketime_files():
+    """The faketime wrapper names its semaphore and shared memory after its own pid and removes them at
+    its end; a wrapper killed with its session leaves them behind, and a later wrapper given the same pid
+    then refuses to start ("sem_open: File exists")."""
+    for entry in Path("/dev/shm").glob("*faketime_*_*"):
+        pid = entry.name.rsplit("_", 1)[-1]
+        if pid.isdigit() and not Path(f"/proc/{pid}").exists():
+            try:
+                entry.unlink()
+            except OSError:
+                pass
+
+
 class WinePrefix:
     """A throwaway prefix of one test, with its start-up directory C:\\Kestor."""
 
@@ -272,6 +285,7 @@ class WinePrefix:
             self.stop_server()
             clock = f"@{at}" + (f" x{speed}" if speed != 1 else "")
             command = ["faketime", "-f", clock] + command
+            remove_stale_faketime_files()
             env["NO_FAKE_STAT"] = "1"  # faked file times would make Wine rebuild the prefix
         process = subprocess.Popen(command, cwd=str(cwd or self.appdir), env=env, stdin=subprocess.DEVNULL,
                                    stdout=self.log, stderr=self.log, start_new_session=True)

@@ -27,7 +27,9 @@ class LockTest(KestorTestCase):
         """Opens the tray menu with the right button and picks the item `downs` Down presses away."""
         self.tray("WM_RBUTTONDOWN")
         self.wait_window("", "--class", "#32768")
-        self.drv("key", *(["DOWN"] * downs), "RETURN")
+        # SendInput failed here once in a full run (cause not found): wait until the keys are taken.
+        keys = ["key", *(["DOWN"] * downs), "RETURN"]
+        self.wait_until(lambda: self.drv_rc(*keys)[0] == 0, timeout=10, what="the menu keys taken")
 
     def tray_command(self, command_id):
         self.drv("menu-command", self.sheet(), command_id)
