@@ -513,7 +513,13 @@ class WineTestCase(unittest.TestCase):
         return "\n".join(lines)
 
     def fail_with_snapshot(self, message):
-        self.fail(f"{message}\n--- windows ---\n{self.snapshot()}")
+        """Fails with what was on the screen, which of the started programs had ended and how, and the
+        tail of Wine's output: the lines a run's log keeps of a failure."""
+        ended = [f"{' '.join(map(str, p.args))} ended with {p.returncode}"
+                 for p in self.wine.processes if p.poll() is not None]
+        self.fail(f"{message}\n--- windows ---\n{self.snapshot()}\n--- programs ---\n"
+                  f"{chr(10).join(ended) or 'every started program still running'}\n"
+                  f"--- Wine output (tail) ---\n{self.wine.log_tail(15)}")
 
 
 class KestorTestCase(WineTestCase):
@@ -531,11 +537,11 @@ class KestorTestCase(WineTestCase):
     def start_kestor(self, at=None, speed=1, user=None):
         """Starts Kestor.exe in its start-up directory; see WinePrefix.start for at/speed/user."""
         process = self.start_program("Kestor.exe", at=at, speed=speed, user=user)
-        if at is not None:
-            # A driver call while a session on the faked clock is still coming up starts parts of the
-            # session again on the real clock, months away, and the program's desktop then fails to
-            # start. The program's first window on the display says its session is up.
-            self.wait_x_window("kestor.exe", process)
+        # A driver call while a session on the faked clock is still coming up starts parts of the
+        # session again on the real clock, months away, and the program's desktop then fails to start.
+        # The program's first window on the display says its session is up; on the real clock the wait
+        # tells a program that ended at its start from one that is slow to come up.
+        self.wait_x_window("kestor.exe", process)
         return process
 
     def wait_x_window(self, wm_class, process, timeout=30):

@@ -20,7 +20,7 @@ class SystemInfoTest(KestorTestCase):
         # Wine claims to be Windows 2000 in this prefix, which the page names.
         self.drv("reg-set", "HKCU", r"Software\Wine", "Version", "REG_SZ", "win2k")
         self.start_kestor(at="2026-05-05 00:30:00")
-        sheet = self.wait_window(self.SHEET, "--has-tab")
+        sheet = self.sheet()
         self.assertEqual(self.text_of(sheet, IDC_OS_VERSION), "Microsoft Windows 2000 5.0 (Build 2195)")
         user, computer = self.drv("whoami").splitlines()[:2]
         self.assertEqual(self.text_of(sheet, IDC_COMPUTER_NAME), computer)
@@ -49,6 +49,6 @@ class SystemInfoTest(KestorTestCase):
     def test_a_windows_98_system_shows_its_banner(self):
         self.drv("reg-set", "HKCU", r"Software\Wine", "Version", "REG_SZ", "win98")
         self.start_kestor()
-        sheet = self.wait_window(self.SHEET, "--has-tab")
+        sheet = self.sheet()
         self.assertEqual(self.text_of(sheet, IDC_OS_VERSION), "Microsoft Windows 98 4.10")
         self.screenshot("sysinfo-win98")

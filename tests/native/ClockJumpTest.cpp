@@ -81,7 +81,7 @@ TEST(SimClock, AWallClockJumpMovesOnlyTheClockReadingsNeverATimerOrTheTickCount)
 
 // ---------------------------------------------------------------- the program across a jump
 
-const char* const kProfile = "Software\\Kestor\\Kestor\\Setting\\Default";
+using kp::sim::test::kProfile;
 const char* const kRestMessage = "用户:tom.\n    您已经连续使用1小时,请休息一会儿.";
 
 struct Jump {

@@ -26,7 +26,7 @@ using kp::sim::test::GbkEq;
 using kp::sim::test::MessageBoxTexts;
 using kestor::CTovrelControl;
 
-const char* const kProfile = "Software\\Kestor\\Kestor\\Setting\\Default";
+using kp::sim::test::kProfile;
 using kestor::test::kLimitFile;
 using kestor::test::Limit;
 using kestor::test::PutRows;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "SimTestUtil.h"
 #include "app/PasswordDigest.h"
 #include "app/Settings.h"
 #include "app/TovrelApp.h"
@@ -22,7 +23,7 @@ using kp::sim::SimDesktop;
 using kp::sim::SimOs;
 using kp::sim::SimWindow;
 
-const char* const kProfilePath = "Software\\Kestor\\Kestor\\Setting\\Default";
+using kp::sim::test::kProfile;
 const char* const kWrongPassword = "Sunrise";
 const char* const kUnusableMessage = "密码中至少要有一个英文字母、数字或符号，请重新输入";
 const char* const kTooLongMessage = "密码太长，请重新输入";
@@ -310,7 +311,7 @@ TEST_F(PasswordScenario, WrongOldPasswordChangesNothing) {
     EXPECT_EQ(std::vector<std::string>{"密码不正确"}, MessageTexts());
     EXPECT_EQ(kestor::PasswordDigest("MoonGate"), MachineString("Options_h1"));
     EXPECT_EQ(1u, sim.Reg().GetDword(Hive::LocalMachine, kestor::kMachineKeyPath, "Options_h2"));
-    EXPECT_EQ("MoonGate", sim.Reg().GetString(Hive::CurrentUser, kProfilePath, "Options_h1"));
+    EXPECT_EQ("MoonGate", sim.Reg().GetString(Hive::CurrentUser, kProfile, "Options_h1"));
     EXPECT_TRUE(InputReleased());
 }
 
@@ -325,7 +326,7 @@ TEST_F(PasswordScenario, MismatchAsksAgainThenMatchingEntriesAreStoredAndTakeEff
     EXPECT_EQ((std::vector<std::string>{"输入旧密码", "输入新密码", "再输入一次", "输入新密码", "再输入一次"}),
               prompts);
     EXPECT_EQ((std::vector<std::string>{"密码输入有误，请重新输入", "密码不正确"}), MessageTexts());
-    EXPECT_EQ("Secret1", sim.Reg().GetString(Hive::CurrentUser, kProfilePath, "Options_h1"));
+    EXPECT_EQ("Secret1", sim.Reg().GetString(Hive::CurrentUser, kProfile, "Options_h1"));
     EXPECT_EQ(kestor::PasswordDigest("Secret1"), MachineString("Options_h1"));
     auto stored = sim.Reg().GetRaw(Hive::LocalMachine, kestor::kMachineKeyPath, "Options_h1");
     ASSERT_TRUE(stored);

@@ -2,6 +2,7 @@
 // hiding into the tray and showing again, the tray commands and the save-all exit.
 #include <gtest/gtest.h>
 
+#include "SimTestUtil.h"
 #include "app/Messages.h"
 #include "app/PasswordDigest.h"
 #include "app/TovrelApp.h"
@@ -15,9 +16,9 @@ using kp::sim::SimWindow;
 
 namespace {
 
-const char* const kProfile = "Software\\Kestor\\Kestor\\Setting\\Default";
-const char* const kMachine = "SOFTWARE\\Kestor\\Setting\\Default";
-const char* const kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+using kp::sim::test::kProfile;
+using kp::sim::test::kMachine;
+using kp::sim::test::kRun;
 const char* const kRunFailed = "设置自动运行程序失败,如果您需要本程序在系统启动时自动运行，请在程序中设置.";
 
 class MainWindow : public ::testing::Test {

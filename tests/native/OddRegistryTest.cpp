@@ -20,9 +20,9 @@ using kp::sim::REG_SZ;
 using kp::sim::SimOs;
 using kp::sim::SimRegistry;
 
-const char* const kProfile = "Software\\Kestor\\Kestor\\Setting\\Default";
-const char* const kMachine = "SOFTWARE\\Kestor\\Setting\\Default";
-const char* const kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+using kp::sim::test::kProfile;
+using kp::sim::test::kMachine;
+using kp::sim::test::kRun;
 
 // What one run of the program showed and stored.
 struct Seen {

@@ -20,7 +20,7 @@ using Strings = std::vector<std::string>;
 
 namespace {
 
-const char* const kMachine = "SOFTWARE\\Kestor\\Setting\\Default";
+using kp::sim::test::kMachine;
 const char* const kPlaylistPath = "C:\\Kestor\\Playlist.m3u";
 
 class Play : public ::testing::Test {

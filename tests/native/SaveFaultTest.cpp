@@ -18,7 +18,7 @@ using timeset_test::Header;
 using timeset_test::Record;
 
 const char* const kDir = "D:\\tools";
-const char* const kProfile = "Software\\Kestor\\Kestor\\Setting\\Default";
+using kp::sim::test::kProfile;
 const std::vector<std::string> kFiles = {"TimeSet.ini", "ControlSet.ini", "Playlist.m3u"};
 // How the user is told about each file's list.
 const std::map<std::string, std::string> kListNames = {

@@ -412,7 +412,7 @@ TEST(SimClock, LocalUtcAndTickCountRunOnAcrossMonthEndsLeapDaysAndTheTickWrap) {
 TEST(SimRegistry, StringsMustFitTheBufferWithTheirTerminatorAndOddValuesAreRefused) {
     SimOs os("");
     kp::IRegistry& reg = *kp::TheOs().registry;
-    const std::string path = "SOFTWARE\\Kestor\\Setting\\Default";
+    const std::string path = kp::sim::test::kMachine;
     kp::RegKey key = reg.Create(kp::Hive::LocalMachine, path);
     ASSERT_NE(0u, key);
     ASSERT_TRUE(reg.SetString(key, "Options_h1", "1234567"));
@@ -447,21 +447,21 @@ TEST(SimRegistry, StringsMustFitTheBufferWithTheirTerminatorAndOddValuesAreRefus
 TEST(SimRegistry, DeniedKeysAndEverythingBelowThemRefuseWritingButNotReading) {
     SimOs os("");
     kp::IRegistry& reg = *kp::TheOs().registry;
-    os.Reg().SetDword(kp::Hive::LocalMachine, "SOFTWARE\\Kestor\\Setting\\Default", "Options_g3", 1);
+    os.Reg().SetDword(kp::Hive::LocalMachine, kp::sim::test::kMachine, "Options_g3", 1);
     os.Reg().DenyWrite(kp::Hive::LocalMachine, "SOFTWARE");
-    EXPECT_EQ(0u, reg.Open(kp::Hive::LocalMachine, "SOFTWARE\\Kestor\\Setting\\Default", kp::Access::All));
-    EXPECT_EQ(0u, reg.Open(kp::Hive::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
+    EXPECT_EQ(0u, reg.Open(kp::Hive::LocalMachine, kp::sim::test::kMachine, kp::Access::All));
+    EXPECT_EQ(0u, reg.Open(kp::Hive::LocalMachine, kp::sim::test::kRun,
                            kp::Access::Write));
     EXPECT_EQ(0u, reg.Create(kp::Hive::LocalMachine, "SOFTWARE\\Kestor\\Other"));
     EXPECT_FALSE(os.Reg().HasKey(kp::Hive::LocalMachine, "SOFTWARE\\Kestor\\Other"));
-    kp::RegKey key = reg.Open(kp::Hive::LocalMachine, "SOFTWARE\\Kestor\\Setting\\Default", kp::Access::Read);
+    kp::RegKey key = reg.Open(kp::Hive::LocalMachine, kp::sim::test::kMachine, kp::Access::Read);
     uint32_t v = 0;
     EXPECT_TRUE(reg.QueryDword(key, "OPTIONS_G3", v));
     EXPECT_EQ(1u, v);
     reg.Close(key);
     os.Reg().DenyAll(kp::Hive::CurrentUser, "Software\\Kestor");
-    os.Reg().SetDword(kp::Hive::CurrentUser, "Software\\Kestor\\Kestor\\Setting\\Default", "Options", 0);
-    EXPECT_EQ(0u, reg.Open(kp::Hive::CurrentUser, "Software\\Kestor\\Kestor\\Setting\\Default", kp::Access::Read));
+    os.Reg().SetDword(kp::Hive::CurrentUser, kp::sim::test::kProfile, "Options", 0);
+    EXPECT_EQ(0u, reg.Open(kp::Hive::CurrentUser, kp::sim::test::kProfile, kp::Access::Read));
 }
 
 TEST(SimFiles, AFailedWriteKeepsTheOldContentAndWritesAreRecordedInOrder) {

@@ -10,6 +10,12 @@
 
 namespace kp::sim::test {
 
+// Where the program keeps its settings: the per-user profile section, the machine key, and the key
+// of the programs started with Windows.
+inline const char* const kProfile = "Software\\Kestor\\Kestor\\Setting\\Default";
+inline const char* const kMachine = "SOFTWARE\\Kestor\\Setting\\Default";
+inline const char* const kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
 // GBK text for a failure message.
 inline std::string U8(const std::string& gbk) { return GbkToUtf8(gbk); }
 

@@ -21,8 +21,8 @@ using kp::Hive;
 using kp::sim::SimOs;
 using kp::sim::SimWindow;
 
-inline const char* const kProfile = "Software\\Kestor\\Kestor\\Setting\\Default";
-inline const char* const kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+using kp::sim::test::kProfile;
+using kp::sim::test::kRun;
 
 inline kp::SysTime At(int year, int month, int day, int hour, int minute, int second = 0) {
     auto u16 = [](int v) { return static_cast<uint16_t>(v); };

@@ -21,8 +21,8 @@ namespace {
 using namespace longrun;
 using kp::sim::test::U8;
 
-const char* const kMachine = "SOFTWARE\\Kestor\\Setting\\Default";
-const char* const kProfile = "Software\\Kestor\\Kestor\\Setting\\Default";
+using kp::sim::test::kMachine;
+using kp::sim::test::kProfile;
 const char* const kRestMessage = "用户:tom.\n    您已经连续使用1小时,请休息一会儿.";
 // A rest notice counts 300 s down and closes a second after showing 0. A reminder's message (read here
 // for up to 90 s) or an hourly notice (15 s) open over a rest's end holds the rest open until it has gone.
