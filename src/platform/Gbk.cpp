@@ -17,22 +17,40 @@ int MbsCmp(const std::string& a, const std::string& b) {
 }
 
 namespace {
-// Folds the text for comparison: a lead byte and its trail byte are copied as they are.
-std::string Fold(const std::string& s) {
-    std::string out = s;
-    for (size_t i = 0; i < out.size(); ++i) {
-        const unsigned char c = out[i];
-        if (IsLeadByte(c) && i + 1 < out.size()) {
-            ++i;
-        } else if (c >= 'A' && c <= 'Z') {
-            out[i] = static_cast<char>(c - 'A' + 'a');
-        }
+// One byte of a text folded for comparison: ASCII capitals made small; the trail byte of a double-byte
+// character (which may hold the value of a capital) copied as it is. `trail` carries the state from one
+// byte to the next.
+unsigned char FoldByte(unsigned char c, bool& trail) {
+    if (trail) {
+        trail = false;
+        return c;
     }
-    return out;
+    if (IsLeadByte(c)) {
+        trail = true;
+        return c;
+    }
+    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 'a') : c;
+}
+
+std::string Fold(std::string s) {
+    bool trail = false;
+    for (char& c : s) c = static_cast<char>(FoldByte(static_cast<unsigned char>(c), trail));
+    return s;
 }
 }  // namespace
 
-int MbsICmp(const std::string& a, const std::string& b) { return MbsCmp(Fold(a), Fold(b)); }
+// Compares as it goes, without folded copies: the sorted lists compare on every insertion.
+int MbsICmp(const std::string& a, const std::string& b) {
+    const size_t n = a.size() < b.size() ? a.size() : b.size();
+    bool trailA = false, trailB = false;
+    for (size_t i = 0; i < n; ++i) {
+        const unsigned char x = FoldByte(static_cast<unsigned char>(a[i]), trailA);
+        const unsigned char y = FoldByte(static_cast<unsigned char>(b[i]), trailB);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    if (a.size() == b.size()) return 0;
+    return a.size() < b.size() ? -1 : 1;
+}
 
 std::string MbsLower(std::string s) { return Fold(s); }
 

@@ -33,6 +33,24 @@ TEST(GbkCompare, ProcessNamesIgnoreAsciiCaseButNotTrailBytes) {
     EXPECT_EQ(0, MbsICmp("X\xCB", "x\xCB"));
 }
 
+// The comparison folds as it goes; it must order every pair as the folded copies of the two texts do.
+TEST(GbkCompare, CaseFreeOrderIsTheOrderOfTheFoldedTexts) {
+    const char alphabet[] = {'A', 'a', 'Z', 'z', '.', '\x41', '\x61', '\xCB', '\xD5', '\xFF', '\x80'};
+    unsigned seed = 12345;
+    auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+    auto text = [&] {
+        std::string s(next() % 6, ' ');
+        for (char& c : s) c = alphabet[next() % sizeof alphabet];
+        return s;
+    };
+    auto sign = [](int v) { return (v > 0) - (v < 0); };
+    for (int i = 0; i < 20000; ++i) {
+        const std::string a = text(), b = i % 3 ? text() : kp::MbsLower(a);
+        ASSERT_EQ(sign(MbsCmp(kp::MbsLower(a), kp::MbsLower(b))), sign(MbsICmp(a, b)))
+            << testing::PrintToString(a) << " " << testing::PrintToString(b);
+    }
+}
+
 TEST(AtoiRules, ParsesLikeTheCLibrary) {
     EXPECT_EQ(5, Atoi("5小时"));
     EXPECT_EQ(12, Atoi("  12"));
