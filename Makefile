@@ -5,7 +5,7 @@
 #   make native  build and run only the native tests (the fast loop)
 #   make e2e     build win64 and run only the end-to-end tests; E2E_ARGS="-k startup" narrows them
 #   make bench   Kestor.exe idle in the tray next to Wine's taskmgr.exe: CPU, memory, start-up, ratios
-#                (BENCH_SECONDS=120 sets the idle span)
+#                (BENCH_SECONDS=120 sets the idle span); then the CPU of loading each list file
 #   make microbench  native micro-benchmarks (build/bench/kestor_bench)
 #   make dist    zips and NSIS installers for both architectures in build/dist/
 #   make fuzz    the file readers under libFuzzer, FUZZ_SECONDS per target (60 by default)
@@ -51,6 +51,7 @@ test: build-native build-win64 build-win32 build-fuzz
 
 bench: build-win64
 	python3 tests/bench/idle.py --seconds $(BENCH_SECONDS)
+	python3 tests/bench/lists.py
 
 # Native micro-benchmarks of the list files and the process page, optimised and without sanitizers.
 microbench: build-bench

@@ -13,4 +13,8 @@ void KestorPage::OnLButtonDown(bool doubleClick) {
     if (m_clickIsActivity && !doubleClick) NotifyUserActivity();
 }
 
+void ActivityDialog::OnLButtonDown(bool doubleClick) {
+    if (!doubleClick) NotifyUserActivity();
+}
+
 }  // namespace kestor

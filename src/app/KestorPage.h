@@ -1,5 +1,5 @@
-// A page of the main sheet. Showing a page counts as user activity, and so does a click on its
-// background where the page asks for it.
+// A page of the main sheet, and a dialog of the program. Showing a page counts as user activity, and so
+// does a click on the background of a page that asks for it and of every ActivityDialog.
 #pragma once
 #include "platform/Wnd.h"
 
@@ -13,6 +13,12 @@ public:
 
 private:
     bool m_clickIsActivity;
+};
+
+class ActivityDialog : public kp::Dialog {
+public:
+    using Dialog::Dialog;
+    void OnLButtonDown(bool doubleClick) override;
 };
 
 }  // namespace kestor

@@ -41,7 +41,7 @@ bool ReadMachineString(const std::string& name, std::string& value) {
 uintptr_t OpenOrCreateMachineKey() {
     kp::IRegistry& reg = *kp::TheOs().registry;
     const kp::RegKey key = reg.Open(kp::Hive::LocalMachine, kMachineKeyPath, kp::Access::Write);
-    return key ? key : reg.Create(kp::Hive::LocalMachine, kMachineKeyPath);
+    return key ? key : reg.Create(kp::Hive::LocalMachine, kMachineKeyPath, kp::Access::All);
 }
 
 void WriteMachineValues(const std::string& digest, uint32_t passwordState) {

@@ -74,7 +74,7 @@ void CTovrelDlg::ApplyStartupRules(const std::string& userName) {
     bool installDefault = false;
     kp::RegKeyHolder key(reg.Open(kp::Hive::LocalMachine, kMachineKeyPath, kp::Access::All));
     if (!key) {
-        key.Reset(reg.Create(kp::Hive::LocalMachine, kMachineKeyPath));
+        key.Reset(reg.Create(kp::Hive::LocalMachine, kMachineKeyPath, kp::Access::All));
         installDefault = true;
     } else {
         reg.QueryDword(key.Get(), "Options_g3", hideAtStart);
@@ -343,6 +343,7 @@ void CTovrelDlg::SaveAllAndQuit(QuitRequest request) {
     m_timeset.StopTimers();
     m_control.StopTimers();
     m_process.StopAutoRefresh();
+    m_play.StopPlayback();
     os.shell->DeleteTrayIcon(*this, kTrayIconId);
     os.ui->PostQuit(18);
 }
@@ -352,21 +353,24 @@ std::string CTovrelDlg::SaveLists() {
     kp::Os& os = kp::TheOs();
     std::string unsaved;
 
+    // A list whose file was not read whole leaves that file as it is (the user was told at start).
     const int reminderCount = m_timeset.m_bListReady ? m_timeset.ReminderList()->GetItemCount() : 0;
     kp::TextWriter reminders;
     if (reminderCount > 0) WriteReminders(*m_timeset.ReminderList(), reminderCount, reminders);
-    if (!os.files->WriteReplace(m_strAppDir + "\\TimeSet.ini", reminders.Bytes())) unsaved += "提醒列表\n";
+    if (!m_timeset.m_bKeepListFile && !os.files->WriteReplace(m_strAppDir + "\\TimeSet.ini", reminders.Bytes()))
+        unsaved += "提醒列表\n";
 
     const int userCount = m_control.m_bListReady ? m_control.UserList()->GetItemCount() : 0;
     kp::TextWriter users;
     if (userCount > 0) WriteUserLimits(*m_control.UserList(), userCount, users);
-    if (os.files->WriteReplace(m_strAppDir + "\\ControlSet.ini", users.Bytes()))
+    if (m_control.m_bKeepListFile || os.files->WriteReplace(m_strAppDir + "\\ControlSet.ini", users.Bytes()))
         WriteProfileInt("Options_e1", os.clock->TickCount());
     else
         unsaved += "用户时间控制列表\n";
 
     const kp::IListBox* playlist = m_play.Playlist();
-    if (!os.files->WriteReplace(m_strAppDir + "\\Playlist.m3u", playlist ? WritePlaylist(*playlist) : std::string()))
+    if (!m_play.m_bKeepListFile &&
+        !os.files->WriteReplace(m_strAppDir + "\\Playlist.m3u", playlist ? WritePlaylist(*playlist) : std::string()))
         unsaved += "播放列表\n";
     return unsaved;
 }

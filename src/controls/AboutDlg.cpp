@@ -1,12 +1,11 @@
 #include "controls/AboutDlg.h"
 
-#include "app/Messages.h"
 #include "platform/Os.h"
 #include "resource.h"
 
 namespace kestor {
 
-CAboutDlg::CAboutDlg() : Dialog(IDD_ABOUTBOX) { m_email.EnableLink(); }
+CAboutDlg::CAboutDlg() : ActivityDialog(IDD_ABOUTBOX) { m_email.EnableLink(); }
 
 bool CAboutDlg::OnInitDialog() {
     Dialog::OnInitDialog();
@@ -28,10 +27,6 @@ bool CAboutDlg::OnCommand(int id, int code) {
         return true;
     }
     return Dialog::OnCommand(id, code);
-}
-
-void CAboutDlg::OnLButtonDown(bool doubleClick) {
-    if (!doubleClick) NotifyUserActivity();
 }
 
 std::string CAboutDlg::StartupSoundPath() {

@@ -3,11 +3,11 @@
 #pragma once
 #include <string>
 #include "controls/LinkStatic.h"
-#include "platform/Wnd.h"
+#include "app/KestorPage.h"
 
 namespace kestor {
 
-class CAboutDlg : public kp::Dialog {
+class CAboutDlg : public ActivityDialog {
 public:
     static constexpr unsigned kSoundTimer = 1000;
     static constexpr unsigned kSoundDelayMs = 500;
@@ -16,7 +16,6 @@ public:
     bool OnInitDialog() override;
     void OnTimer(unsigned id) override;
     bool OnCommand(int id, int code) override;
-    void OnLButtonDown(bool doubleClick) override;
 
     // "<Windows directory>\Media\The Microsoft Sound.wav", played synchronously when the file exists.
     static std::string StartupSoundPath();

@@ -28,6 +28,8 @@ public:
     // First selected row after `start` (-1: from the top); -1 when none.
     virtual int GetNextSelected(int start) const = 0;
     virtual void SetSelected(int item, bool selected) = 0;
+    // Off while many rows go in: the control then neither draws nor works out what to draw again.
+    virtual void SetRedraw(bool on) = 0;
 };
 
 // A list box; with the sort style, AddString keeps the rows in case-insensitive order.

@@ -54,6 +54,19 @@ int MbsICmp(const std::string& a, const std::string& b) {
 
 std::string MbsLower(std::string s) { return Fold(s); }
 
+size_t MbsFind(const std::string& s, const std::string& what, size_t from) {
+    for (size_t i = 0; i < s.size(); i += IsLeadByte(static_cast<unsigned char>(s[i])) ? 2 : 1)
+        if (i >= from && s.compare(i, what.size(), what) == 0) return i;
+    return std::string::npos;
+}
+
+size_t MbsRFind(const std::string& s, char c) {
+    size_t found = std::string::npos;
+    for (size_t i = 0; i < s.size(); i += IsLeadByte(static_cast<unsigned char>(s[i])) ? 2 : 1)
+        if (s[i] == c) found = i;
+    return found;
+}
+
 int Atoi(const std::string& s) {
     size_t i = 0;
     while (i < s.size() && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r'))) ++i;

@@ -60,7 +60,8 @@ class IRegistry {
 public:
     virtual ~IRegistry() = default;
     virtual RegKey Open(Hive hive, const std::string& path, Access access) = 0;  // 0 when it fails
-    virtual RegKey Create(Hive hive, const std::string& path) = 0;  // opens an existing key too; 0 on failure
+    // Opens an existing key too, with the rights asked for (Write also reads); 0 on failure.
+    virtual RegKey Create(Hive hive, const std::string& path, Access access) = 0;
     virtual void Close(RegKey key) = 0;
     // A DWORD value of 4 bytes; false when missing or of another type or size.
     virtual bool QueryDword(RegKey key, const std::string& name, uint32_t& value) = 0;

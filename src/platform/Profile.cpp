@@ -25,7 +25,7 @@ uint32_t Profile::GetInt(const std::string& section, const std::string& entry, u
 }
 
 bool Profile::WriteInt(const std::string& section, const std::string& entry, uint32_t value) {
-    RegKeyHolder key(TheOs().registry->Create(Hive::CurrentUser, SectionPath(section)));
+    RegKeyHolder key(TheOs().registry->Create(Hive::CurrentUser, SectionPath(section), Access::Write));
     return key && TheOs().registry->SetDword(key.Get(), entry, value);
 }
 
@@ -38,7 +38,7 @@ std::string Profile::GetString(const std::string& section, const std::string& en
 }
 
 bool Profile::WriteString(const std::string& section, const std::string& entry, const std::string& value) {
-    RegKeyHolder key(TheOs().registry->Create(Hive::CurrentUser, SectionPath(section)));
+    RegKeyHolder key(TheOs().registry->Create(Hive::CurrentUser, SectionPath(section), Access::Write));
     return key && TheOs().registry->SetString(key.Get(), entry, value);
 }
 

@@ -6,7 +6,7 @@
 
 namespace kestor {
 
-// The file is read up to this many bytes; a longer one is taken as far as that.
+// The largest file read; a longer one is read in part and kept as it is at exit.
 constexpr size_t kPlaylistReadLimit = 16u << 20;
 
 // The paths up to the first empty line or the end of the bytes.

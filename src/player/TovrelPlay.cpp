@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "app/ListFile.h"
 #include "app/Settings.h"
 #include "platform/DataExchange.h"
 #include "platform/Gbk.h"
@@ -27,10 +28,10 @@ bool CTovrelPlay::OnInitDialog() {
     kp::Os& os = kp::TheOs();
     m_bAutoPlay = static_cast<int>(ReadMachineInt(kAutoPlayValue, 0));
     std::string bytes;
-    if (os.files->Read(os.system->CurrentDirectory() + "\\Playlist.m3u", bytes, kPlaylistReadLimit)) {
-        kp::IListBox& list = *Playlist();
-        for (const std::string& path : ReadPlaylist(bytes)) list.AddString(path);
-    }
+    m_bKeepListFile =
+        KeepsFileAtExit(ReadListFile(os.system->CurrentDirectory() + "\\Playlist.m3u", kPlaylistReadLimit, bytes));
+    kp::IListBox& list = *Playlist();
+    for (const std::string& path : ReadPlaylist(bytes)) list.AddString(path);
     if (m_bAutoPlay) PlayFile(RowText(0));
     return KestorPage::OnInitDialog();  // shows the flag in its check box
 }
@@ -150,7 +151,7 @@ void CTovrelPlay::ScanFolder(const std::string& folder) {
         }
         const kp::FolderEntry& entry = level.entries[level.next++];
         path.resize(level.pathLength);
-        if (path.empty() || path.back() != '\\') path += '\\';
+        if (!kp::MbsEndsWith(path, '\\')) path += '\\';
         path += entry.name;
         if (!entry.folder) {
             if (EndsInMp3(path)) list.AddString(path);

@@ -19,16 +19,19 @@ public:
     void OnTimer(unsigned id) override;
     // The playlist control; null before the page's window exists.
     kp::IListBox* Playlist();
+    // Stops and closes the open device, if any. The exit calls it too: a process that ends while a
+    // track still plays can crash in the media layer.
+    void StopPlayback();
 
     int m_nCurrent = 0;         // row of the current track
     uint32_t m_nDeviceId = 0;   // device of the open track, 0 when none
     int m_bAutoPlay = 0;        // play from start-up on; stored at once in the machine key
+    bool m_bKeepListFile = false;  // Playlist.m3u was not read whole: it is not written at exit
 
 private:
     // Closes what is open, then opens and plays the file and polls it once a second. A file the device
     // cannot open leaves playback idle, silently.
     void PlayFile(const std::string& path);
-    void StopPlayback();
     // Selects the current row and plays it.
     void PlayCurrent();
     // The text of a row; empty for no such row.

@@ -11,8 +11,7 @@ const FillMessages kPageFillMessages{"PROC", "Open Process Error"};
 const FillMessages kDialogFillMessages{"Open Process Error", "Open Process Error"};
 
 std::string ProcessNameFromPath(const std::string& exeFile) {
-    // A backslash is never the second byte of a GBK character, so the last one is found byte-wise.
-    const size_t slash = exeFile.find_last_of('\\');
+    const size_t slash = kp::MbsRFind(exeFile, '\\');
     return slash == std::string::npos ? exeFile : exeFile.substr(slash + 1);
 }
 

@@ -1,12 +1,11 @@
 #include "scheduler/NoticeDlg.h"
 
-#include "app/Messages.h"
 #include "platform/Gbk.h"
 #include "resource.h"
 
 namespace kestor {
 
-CNoticeDlg::CNoticeDlg() : Dialog(IDD_NOTICE) {}
+CNoticeDlg::CNoticeDlg() : ActivityDialog(IDD_NOTICE) {}
 
 std::string CNoticeDlg::CountdownLine(int seconds) const {
     if (!m_bSystemMode) return kp::Format("对话框将在%d秒后自动关闭.", seconds);
@@ -58,9 +57,5 @@ void CNoticeDlg::OnOK() {
 }
 
 void CNoticeDlg::OnCancel() {}
-
-void CNoticeDlg::OnLButtonDown(bool doubleClick) {
-    if (!doubleClick) NotifyUserActivity();
-}
 
 }  // namespace kestor

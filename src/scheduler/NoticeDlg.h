@@ -5,12 +5,12 @@
 #pragma once
 #include <cstdint>
 #include <string>
-#include "platform/Wnd.h"
+#include "app/KestorPage.h"
 #include "usercontrol/InputLock.h"
 
 namespace kestor {
 
-class CNoticeDlg : public kp::Dialog {
+class CNoticeDlg : public ActivityDialog {
 public:
     static constexpr unsigned kCountdownTimer = 100001;
 
@@ -19,7 +19,6 @@ public:
     void OnTimer(unsigned id) override;
     void OnOK() override;
     void OnCancel() override;
-    void OnLButtonDown(bool doubleClick) override;
     // A popup that goes away without its countdown (the program quitting under it) gives the input back.
     void OnDestroy() override { m_lock.UnlockInput(); }
 

@@ -34,17 +34,15 @@ void ReadReminders(kp::TextReader& in, uint32_t now, kp::IListView& list) {
     in.ReadLine(line);
     in.ReadLine(line);
     const int32_t count = static_cast<int32_t>(rawCount);
+    std::vector<ListRow> rows;
     // Every record takes at least four bytes, so a huge count ends with the data.
     for (int32_t i = 0; i < count; ++i) {
         uint32_t packed = 0;
         std::string text, message;
-        if (!in.ReadUInt32(packed) || !in.ReadLine(line) || !in.ReadLine(text) || !in.ReadLine(message)) return;
-        if (packed <= now) continue;
-        const int row = list.InsertItem(list.GetItemCount(), text);
-        if (row < 0) continue;
-        list.SetItemText(row, 1, message);
-        list.SetItemData(row, packed);
+        if (!in.ReadUInt32(packed) || !in.ReadLine(line) || !in.ReadLine(text) || !in.ReadLine(message)) break;
+        if (packed > now) rows.push_back(ListRow{{std::move(text), std::move(message)}, packed});
     }
+    InsertSortedRows(list, rows);
 }
 
 }  // namespace kestor

@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "app/ListFile.h"
 #include "app/Settings.h"
 #include "platform/DataExchange.h"
 #include "platform/Gbk.h"
@@ -303,10 +304,12 @@ bool CTovrelTimeset::LoadReminders() {
     kp::IListView& list = *ReminderList();
     list.InsertColumn(0, "提示时间", 120, kp::ColumnAlign::Center);
     list.InsertColumn(1, "提示信息", 200, kp::ColumnAlign::Left);
-    const std::string path = os.system->CurrentDirectory() + "\\TimeSet.ini";
-    if (!os.files->Exists(path)) return true;
     std::string bytes;
-    if (!os.files->Read(path, bytes, kMaxReminderFileBytes)) {
+    const std::string path = os.system->CurrentDirectory() + "\\TimeSet.ini";
+    const ListFileRead read = ReadListFile(path, kMaxReminderFileBytes, bytes);
+    m_bKeepListFile = KeepsFileAtExit(read);
+    if (read == ListFileRead::Missing) return true;
+    if (read == ListFileRead::Unreadable) {
         os.ui->MessageBox("提示信息列表读取失败", kp::MB_OK);
         return false;
     }

@@ -60,6 +60,7 @@ public:
     int m_bCountdownArmed = 0;       // 1000 and 6002 run
     int m_bSettingsChanged = 0;      // a box or a value changed since the last successful apply
     int m_bListReady = 0;
+    bool m_bKeepListFile = false;  // TimeSet.ini was not read whole: it is not written at exit
     std::string m_strStartDir;       // the working directory when the page was created
     CNewReminderDlg m_newReminderDlg;
     CNoticeDlg m_noticeDlg;

@@ -6,7 +6,7 @@
 
 namespace kestor {
 
-CAdminSettingsDlg::CAdminSettingsDlg() : Dialog(IDD_ADMIN) {}
+CAdminSettingsDlg::CAdminSettingsDlg() : ActivityDialog(IDD_ADMIN) {}
 
 bool CAdminSettingsDlg::OnInitDialog() {
     Dialog::OnInitDialog();

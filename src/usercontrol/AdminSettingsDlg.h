@@ -4,11 +4,11 @@
 #pragma once
 #include <string>
 #include "controls/LinkStatic.h"
-#include "platform/Wnd.h"
+#include "app/KestorPage.h"
 
 namespace kestor {
 
-class CAdminSettingsDlg : public kp::Dialog {
+class CAdminSettingsDlg : public ActivityDialog {
 public:
     CAdminSettingsDlg();
     bool OnInitDialog() override;

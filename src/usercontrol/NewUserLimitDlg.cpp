@@ -17,7 +17,7 @@ kp::SysTime TodayAt(int hour) {
 }
 }  // namespace
 
-CNewUserLimitDlg::CNewUserLimitDlg() : Dialog(IDD_NEWUSERLIMIT) {}
+CNewUserLimitDlg::CNewUserLimitDlg() : ActivityDialog(IDD_NEWUSERLIMIT) {}
 
 bool CNewUserLimitDlg::OnInitDialog() {
     m_bWriting = true;

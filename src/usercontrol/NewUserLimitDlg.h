@@ -4,11 +4,11 @@
 #include <string>
 #include "controls/LinkStatic.h"
 #include "platform/Types.h"
-#include "platform/Wnd.h"
+#include "app/KestorPage.h"
 
 namespace kestor {
 
-class CNewUserLimitDlg : public kp::Dialog {
+class CNewUserLimitDlg : public ActivityDialog {
 public:
     static constexpr const char* kTimeFormat = "HH:mm";
 

@@ -1,6 +1,7 @@
 #include "usercontrol/TovrelControl.h"
 
 #include "app/Messages.h"
+#include "app/ListFile.h"
 #include "app/Settings.h"
 #include "platform/DataExchange.h"
 #include "platform/Gbk.h"
@@ -45,9 +46,10 @@ kp::IListView* CTovrelControl::UserList() { return Window() ? &Window()->ListVie
 
 bool CTovrelControl::LoadUserLimits() {
     kp::Os& os = kp::TheOs();
-    const std::string path = os.system->CurrentDirectory() + "\\ControlSet.ini";
     std::string bytes;
-    if (!os.files->Exists(path) || !os.files->Read(path, bytes, kMaxListFileBytes) || bytes.empty()) return true;
+    m_bKeepListFile =
+        KeepsFileAtExit(ReadListFile(os.system->CurrentDirectory() + "\\ControlSet.ini", kMaxListFileBytes, bytes));
+    if (bytes.empty()) return true;
     kp::TextReader in(std::move(bytes));
     ReadUserLimits(*UserList(), in);
     return true;

@@ -42,6 +42,7 @@ public:
     void StopTimers();
 
     int m_bListReady = 0;
+    bool m_bKeepListFile = false;  // ControlSet.ini was not read whole: it is not written at exit
     std::string m_strAdminName;  // shown read-only; filled by the main window at start
     std::string m_strUserName;   // the logged-on user, as the system returns it
     UsageMeter m_meter;

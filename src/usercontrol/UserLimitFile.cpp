@@ -14,14 +14,10 @@ int NumberBeforeUnit(const std::string& text) {
     return kp::Atoi(text.size() > 4 ? text.substr(0, text.size() - 4) : std::string());
 }
 
-// Offset just past the first `mark` at or after `from` that starts on a character boundary; npos when
-// there is none.
+// Offset just past the first `mark` at or after `from`; npos when there is none.
 size_t After(const std::string& text, const std::string& mark, size_t from) {
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (i >= from && text.compare(i, mark.size(), mark) == 0) return i + mark.size();
-        if (kp::IsLeadByte(static_cast<unsigned char>(text[i]))) ++i;
-    }
-    return std::string::npos;
+    const size_t at = kp::MbsFind(text, mark, from);
+    return at == std::string::npos ? at : at + mark.size();
 }
 
 // The number that follows `mark` in `part`; 0 when the mark is missing.
@@ -57,19 +53,17 @@ void ReadUserLimits(kp::IListView& list, kp::TextReader& in) {
     in.ReadUInt32(count);
     in.ReadLine(line);
     in.ReadLine(line);
+    std::vector<ListRow> rows;
     // The count is only a bound: a damaged count never makes rows out of nothing.
     for (uint32_t n = 0; n < count && !in.AtEnd(); ++n) {
-        std::string texts[kColumns];
-        for (std::string& text : texts) {
+        ListRow row{std::vector<std::string>(kColumns), 0};
+        for (std::string& text : row.texts) {
             if (!in.ReadLine(line) || !in.ReadLine(text)) text.clear();
         }
-        uint32_t flags = 0;
-        if (!in.ReadUInt32(flags)) flags = 0;
-        const int row = list.InsertItem(list.GetItemCount(), texts[0]);
-        if (row < 0) return;
-        for (int column = 1; column < kColumns; ++column) list.SetItemText(row, column, texts[column]);
-        list.SetItemData(row, flags);
+        if (!in.ReadUInt32(row.data)) row.data = 0;
+        rows.push_back(std::move(row));
     }
+    InsertSortedRows(list, rows);
 }
 
 uint32_t ContinuousLimitMs(const kp::IListView& list, int row) {

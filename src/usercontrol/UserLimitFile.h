@@ -20,7 +20,7 @@ std::string WindowText(const kp::SysTime& start, const kp::SysTime& end);  // "æ
 
 // Writes `count` rows of the user list (four column texts and the flags). Nothing for a count of 0.
 void WriteUserLimits(const kp::IListView& list, int count, kp::TextWriter& out);
-// Appends the rows of a ControlSet.ini to the list. Rows the data runs out inside keep empty texts and
+// Adds the rows of a ControlSet.ini to the sorted list. Rows the data runs out inside keep empty texts and
 // zero flags; no row is started once the data has ended, whatever count the file claims.
 void ReadUserLimits(kp::IListView& list, kp::TextReader& in);
 

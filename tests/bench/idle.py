@@ -32,9 +32,9 @@ USER = "bench"  # the logged-on user the limit row names
 PROCESS_PAGE = 4  # tab index of 进程管理
 
 
-def linux_pid(prefix, name):
+def linux_pid(prefix, name, skip=None):
     """The Linux process of this Wine prefix whose command line holds `name` (the program's file name,
-    or "wineserver")."""
+    or "wineserver"), and not `skip` (the faketime wrapper that started it)."""
     for entry in Path("/proc").iterdir():
         if not entry.name.isdigit():
             continue
@@ -43,7 +43,8 @@ def linux_pid(prefix, name):
             environ = (entry / "environ").read_bytes().split(b"\0")
         except OSError:
             continue
-        if name.encode() in cmdline and b"WINEPREFIX=" + str(prefix).encode() in environ:
+        if name.encode() in cmdline and b"WINEPREFIX=" + str(prefix).encode() in environ and \
+                not (skip and cmdline.startswith(skip)):
             return int(entry.name)
     return None
 

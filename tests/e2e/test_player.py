@@ -83,7 +83,7 @@ class PlayerTest(KestorTestCase):
         self.assertEqual(self.wait_file("Playlist.m3u"), f"{paths[0]}\r\n{paths[1]}\r\n".encode("gbk"))
 
         # Started again, the program plays by itself: the first track's end moves the selection on.
-        self.start_kestor()
+        program = self.start_kestor()
         sheet = self.sheet()
         started = time.monotonic()
         self.wait_for_row(sheet, 1, timeout=TRACK_SECONDS + 25)
@@ -91,3 +91,6 @@ class PlayerTest(KestorTestCase):
         self.tray(WM_LBUTTONDBLCLK)
         sheet = self.wait_window(self.SHEET, "--has-tab")
         self.assertEqual(self.control(sheet, IDC_AUTOPLAY).checked, 1)
+        # An exit while a track plays ends the process cleanly, with the quit code, not a crash.
+        self.exit_through_tray_menu()
+        self.assertEqual(program.wait(30), 18)

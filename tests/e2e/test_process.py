@@ -1,5 +1,6 @@
 """The process manager page on the real program under Wine: Wine's own processes listed, a program
 started through "新建任务" and ended through "关闭进程", and a timed termination of notepad chosen with "浏览"."""
+import shutil
 import time
 
 from harness import IDOK, IDS, IDYES, KestorTestCase
@@ -80,6 +81,11 @@ class ProcessTest(KestorTestCase):
         self.wait_until(lambda: self.row_of(sheet, "notepad.exe") is None, what="notepad.exe gone from the list")
 
     def test_a_timed_termination_ends_notepad_after_its_time(self):
+        # A program whose name holds 誠 (its second byte is a backslash's) is listed whole.
+        (self.wine.path / "drive_c" / "x").mkdir()
+        shutil.copy2(self.wine.path / "drive_c" / "windows" / "system32" / "notepad.exe",
+                     self.wine.path / "drive_c" / "x" / "誠品.exe")
+        self.start_program(r"C:\x\誠品.exe")
         # Notepad first, so that the sheet opens over it and stays in view for the screenshots.
         self.start_program("notepad.exe")
         self.wait_until(lambda: any(w.cls == "Notepad" and w.visible for w in self.windows()), what="notepad shown")
@@ -91,6 +97,8 @@ class ProcessTest(KestorTestCase):
         dialog = self.wait_window(ADD_DIALOG, "--dialog")
         self.wait_until(lambda: any(r[0].lower() == "notepad.exe" for r in self.lv_rows(dialog, IDS["IDC_RUNNING_LIST"])),
                         what="notepad.exe among the running processes")
+        self.assertIn("誠品.exe", [r[0] for r in self.lv_rows(dialog, IDS["IDC_RUNNING_LIST"])])
+        self.assertIsNotNone(self.row_of(sheet, "誠品.exe"))
         self.assertEqual(self.drv("dtp-get", dialog, IDS["IDC_TERMINATION_TIME"]).strip(), "2003-07-27 00:00:00")
         self.screenshot("process-add-dialog")
 

@@ -55,3 +55,7 @@ class SystemInfoTest(KestorTestCase):
         self.tray(WM_LBUTTONDBLCLK)
         self.wait_window(self.SHEET, "--has-tab")
         self.screenshot("sysinfo-win98")
+        # Its log-off button ends this prefix's session at once, without saving.
+        self.click(sheet, IDS["IDC_LOGOFF_NOW"])
+        self.wait_process_gone("Kestor.exe", timeout=30)
+        self.assertFalse((self.appdir / "TimeSet.ini").exists(), "a log-off saves nothing")

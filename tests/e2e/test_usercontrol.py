@@ -85,6 +85,7 @@ class UserControlTest(KestorTestCase):
         self.assertEqual(self.text_of(notice, IDS["IDC_NOTICE_MESSAGE"]),
                          f"用户:{user}.\n    您本日使用时间即将结束,请注意保存好您个人的文档资料.")
         self.assertRegex(self.text_of(notice, IDS["IDC_NOTICE_COUNTDOWN"]), r"^系统将在1[0-2]\d秒后自动关闭")
+        self.assertEqual(self.drv("window-info", notice).split("\t")[2], "1", "the notice is topmost")
         self.screenshot("end-of-day-notice")
         (self.appdir / "ControlSet.ini").unlink()
         # After the 120 s countdown the lists are written, then the session ends.

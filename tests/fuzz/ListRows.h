@@ -10,11 +10,11 @@
 
 namespace fuzz {
 
-// Sub-item texts need their column. The controls keep the file's order here: the sort style of the
-// pages' lists is the control's business, not the reader's.
+// Sub-item texts need their column; sorted, as the pages' lists are.
 inline kp::sim::SimListView ListWithColumns(int columns) {
     kp::sim::SimListView list;
     for (int col = 0; col < columns; ++col) list.InsertColumn(col, "c", 80, kp::ColumnAlign::Left);
+    list.sorted = true;
     return list;
 }
 

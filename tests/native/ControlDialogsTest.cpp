@@ -12,6 +12,8 @@
 #include "platform/DataExchange.h"
 #include "platform/sim/SimOs.h"
 #include "resource.h"
+#include "app/Messages.h"
+#include "usercontrol/AdminSettingsDlg.h"
 #include "usercontrol/NewUserLimitDlg.h"
 
 namespace {
@@ -188,6 +190,25 @@ TEST_F(NewLimitDialog, RestFieldMovesInStepsOfFive) {
 }
 
 // ---------------------------------------------------------------- the platform pieces the dialog uses
+
+// The sheet must not hide while the administrator fills in these dialogs: a click on their background
+// counts as activity, a double click does not.
+TEST(ControlDialogs, BackgroundClicksCountAsActivity) {
+    SimOs sim;
+    MainWindowStub main;
+    CNewUserLimitDlg limit;
+    kestor::CAdminSettingsDlg admin;
+    for (kp::Dialog* dialog : {static_cast<kp::Dialog*>(&limit), static_cast<kp::Dialog*>(&admin)}) {
+        main.messages.clear();
+        sim.OnModal(dialog->TemplateId(), [](SimWindow& w) {
+            w.LButtonDown();
+            w.LButtonDown(true);
+            w.Click(kp::IDCANCEL);
+        });
+        dialog->DoModal();
+        EXPECT_EQ(std::vector<unsigned>{kestor::WM_USER_ACTIVITY}, main.messages) << dialog->TemplateId();
+    }
+}
 
 TEST(SimUpDown, ArrowsStartFromTheBuddysNumberStopAtTheEndsAndNeedAnEnabledBuddy) {
     SimOs sim;

@@ -7,6 +7,7 @@
 #include "app/PasswordDigest.h"
 #include "app/TovrelApp.h"
 #include "app/TovrelDlg.h"
+#include "platform/Gbk.h"
 #include "platform/sim/SimOs.h"
 #include "resource.h"
 
@@ -118,6 +119,16 @@ TEST_F(MainWindow, DefaultUnlockPasswordComesBackUntilTheUserHasSetOne) {
     kestor::RunKestor();
     EXPECT_EQ("999", again.Reg().GetString(Hive::LocalMachine, kMachine, "Options_h1").value_or("-"));
     EXPECT_FALSE(again.Reg().GetString(Hive::CurrentUser, kProfile, "Options_h1").has_value());
+
+    // An account that may write the key's values but lacks full rights on it cannot open it as the rule
+    // asks, nor create it: the password the user set stays.
+    SimOs limited;
+    limited.Reg().SetDword(Hive::LocalMachine, kMachine, "Options_h2", 2);
+    limited.Reg().SetString(Hive::LocalMachine, kMachine, "Options_h1", "999");
+    limited.Reg().DenyFull(Hive::LocalMachine, kMachine);
+    kestor::RunKestor();
+    EXPECT_EQ("999", limited.Reg().GetString(Hive::LocalMachine, kMachine, "Options_h1").value_or("-"));
+    EXPECT_EQ(2u, limited.Reg().GetDword(Hive::LocalMachine, kMachine, "Options_h2").value_or(0));
 }
 
 TEST_F(MainWindow, UserWhoMayNotWriteTheMachineKeyStaysUnrestrictedAndIsToldTheRunKeyFailed) {
@@ -276,6 +287,42 @@ TEST_F(MainWindow, EmptyListsLeaveEmptyFilesAndTheExitTickCount) {
     for (const char* name : {"TimeSet.ini", "ControlSet.ini", "Playlist.m3u"})
         EXPECT_EQ("", os.Files().Get(std::string("D:\\tools\\") + name).value_or("-")) << name;
     EXPECT_EQ(5000u + 3200u, Profile("Options_e1").value_or(0));
+}
+
+// A list file larger than the program reads is read in part, the user is told, and the file is left as
+// it is at exit; so is one that cannot be read. The rows never seen are not written over.
+TEST_F(MainWindow, ListFilesNotReadWholeAreKeptAtExit) {
+    std::string reminders = std::string("[ItemCount]\r\n\x40\x9C\0\0D\r\n[ItemData]\r\n", 27);
+    const std::string message(4000, 'x');
+    for (int i = 0; i < 1100; ++i)
+        reminders += std::string("\x3B\x17\x1F\x0C", 4) + "D\r\n12月31日23点59分\r\n" + message + "\r\n";
+    const std::string song = std::string(4000, 's') + ".mp3\r\n";
+    std::string songs;
+    for (int i = 0; songs.size() <= (16u << 20); ++i) songs += kp::Format("D:\\%05d", i) + song;
+    os.Files().Put("D:\\tools\\TimeSet.ini", reminders);
+    os.Files().Put("D:\\tools\\ControlSet.ini", "[ItemCount]\r\n");
+    os.Files().FailReads("D:\\tools\\ControlSet.ini");
+    os.Files().Put("D:\\tools\\Playlist.m3u", songs);
+    os.SetTickCount(5000);
+    os.AnswerMessageBox(kp::IDOK);
+    os.AnswerMessageBox(kp::IDOK);
+    os.At(1500, [this, song] {
+        const size_t record = 4 + 3 + 18 + 4002;
+        EXPECT_EQ(((4u << 20) - 27) / record, os.Sheet()->Page(1)->ListViewOf(IDC_REMINDER_LIST).Rows().size());
+        const auto playlist = os.Sheet()->Page(3)->ListBoxOf(IDC_PLAYLIST).Items();
+        EXPECT_EQ((16u << 20) / (song.size() + 8), playlist.size());
+        EXPECT_EQ(song.substr(0, song.size() - 2), playlist.back().substr(8)) << "whole lines only";
+    });
+    TrayCommand(3000, ID_TRAY_EXIT);
+    Run();
+    ASSERT_EQ(2u, os.MessageBoxes().size());
+    EXPECT_NE(std::string::npos, os.MessageBoxes()[0].text.find("列表文件 TimeSet.ini 超过 4 MB"));
+    EXPECT_NE(std::string::npos, os.MessageBoxes()[1].text.find("列表文件 Playlist.m3u 超过 16 MB"));
+    EXPECT_TRUE(os.Files().Writes().empty());
+    EXPECT_EQ(reminders, os.Files().Get("D:\\tools\\TimeSet.ini"));
+    EXPECT_EQ(songs, os.Files().Get("D:\\tools\\Playlist.m3u"));
+    EXPECT_EQ(5000u + 3200u, Profile("Options_e1").value_or(0));
+    EXPECT_EQ(18, os.QuitCode().value_or(-1));
 }
 
 TEST_F(MainWindow, ShutdownAndRestartFromTheTraySaveNothing) {

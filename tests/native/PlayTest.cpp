@@ -213,6 +213,14 @@ TEST_F(Play, ADriveRootIsJoinedWithOneBackslashAndAnyDepthOfFoldersIsScanned) {
     os.FileDialogs().AnswerFolderBrowser(std::string("D:\\"));
     w->Click(IDC_ADD_FOLDER);
     EXPECT_EQ((Strings{deep + "x.mp3", "D:\\top.mp3"}), Rows());
+
+    // The second bytes of 誠 and 運 have the value of a backslash: the names are joined all the same.
+    w->ListBoxOf(IDC_PLAYLIST).ResetContent();
+    os.Files().Put("E:\\誠\\a.mp3", "");
+    os.Files().Put("E:\\誠\\運\\b.mp3", "");
+    os.FileDialogs().AnswerFolderBrowser(std::string("E:\\誠"));
+    w->Click(IDC_ADD_FOLDER);
+    EXPECT_EQ((Strings{"E:\\誠\\a.mp3", "E:\\誠\\運\\b.mp3"}), Rows());
 }
 
 TEST(PlaylistNames, TheLastThreeCharactersDecideWholeCharactersCounted) {
@@ -270,6 +278,7 @@ TEST_F(PlayProgram, AutoPlayStartsRowZeroAtStartAndTheListRoundTripsUpToItsEmpty
         EXPECT_EQ(1, os.Sheet()->Page(3)->GetCheck(IDC_AUTOPLAY));
     });
     RunAndExitAt(2000);
+    EXPECT_EQ(0, os.Media().OpenDevices()) << "the exit closes the track still playing";
     EXPECT_EQ(std::string("C:\\a.mp3\r\nD:\\歌\\b.mp3\r\n"), os.Files().Get(kPlaylistPath).value_or("missing"));
     EXPECT_TRUE(os.MessageBoxes().empty());
 }

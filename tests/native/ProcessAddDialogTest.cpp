@@ -34,6 +34,7 @@ protected:
 };
 
 TEST_F(AddProcess, OpensWithTheRunningProcessesAnEmptyPathAndTheTimeAtZero) {
+    os.Processes().Add("C:\\WINDOWS\\誠品.exe");
     os.Processes().Add("C:\\WINDOWS\\EXPLORER.EXE");
     dlg.m_strName = "left.exe";
     const int result = Run([&](SimWindow& d) {
@@ -41,7 +42,8 @@ TEST_F(AddProcess, OpensWithTheRunningProcessesAnEmptyPathAndTheTimeAtZero) {
         const auto& list = d.ListViewOf(IDC_RUNNING_LIST);
         EXPECT_EQ(6u, list.Columns().size());
         EXPECT_EQ("EXPLORER.EXE", list.Rows().at(0).texts.at(0));
-        EXPECT_EQ(4u, list.Rows().size());
+        EXPECT_EQ("誠品.exe", list.Rows().at(1).texts.at(0));
+        EXPECT_EQ(5u, list.Rows().size());
         const kp::SysTime t = d.DateTimeOf(IDC_TERMINATION_TIME).GetTime();
         EXPECT_EQ(2003, t.wYear);
         EXPECT_EQ(7, t.wMonth);
@@ -102,7 +104,9 @@ INSTANTIATE_TEST_SUITE_P(
                       TypedPath{"C:\\dir\\readme.txt", kBadName, nullptr},
                       TypedPath{"C:\\Program Files\\app.TSK", nullptr, "app.TSK"},
                       // The second byte of 纜 is 0x7C, the value of "|".
-                      TypedPath{"C:\\纜車\\lift.dll", nullptr, "lift.dll"}));
+                      TypedPath{"C:\\纜車\\lift.dll", nullptr, "lift.dll"},
+                      // The second byte of 誠 is 0x5C, the value of a backslash.
+                      TypedPath{"C:\\x\\誠.exe", nullptr, "誠.exe"}));
 
 TEST_F(AddProcess, ZeroTimeIsRefusedHoweverTheProcessWasGiven) {
     const int result = Run([&](SimWindow& d) {
@@ -157,10 +161,13 @@ TEST_F(AddProcess, APickedNameGoesBeforeATypedPathAndMustHaveAnExtension) {
 
 TEST_F(AddProcess, AFileFromTheBrowserIsTakenOnItsExtensionAndTimeAlone) {
     os.FileDialogs().Cancel();
+    os.FileDialogs().ChooseFile("C:\\x\\誠.exe");
     os.FileDialogs().ChooseFile("\\\\server\\tools\\sync.exe");
     const int result = Run([&](SimWindow& d) {
         d.Click(IDC_BROWSE);
         EXPECT_EQ("", d.GetText(IDC_PROCESS_PATH)) << "cancelled: nothing changes";
+        d.Click(IDC_BROWSE);
+        EXPECT_EQ("誠.exe", dlg.m_strName) << "the second byte of 誠 is 0x5C";
         d.Click(IDC_BROWSE);
         EXPECT_EQ("\\\\server\\tools\\sync.exe", d.GetText(IDC_PROCESS_PATH));
         d.PickDateTime(IDC_TERMINATION_TIME, PickerTime(23, 59, 59));
@@ -170,7 +177,7 @@ TEST_F(AddProcess, AFileFromTheBrowserIsTakenOnItsExtensionAndTimeAlone) {
     EXPECT_EQ("sync.exe", dlg.m_strName);
     EXPECT_EQ(0, dlg.m_nRunningFlag);
     EXPECT_EQ(23, dlg.m_time.wHour);
-    const auto& request = os.FileDialogs().Requests().at(1);
+    const auto& request = os.FileDialogs().Requests().at(2);
     EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"所有文件 (*.exe)", "*.exe"}}), request.filters);
     EXPECT_EQ("C:\\WINDOWS\\system32", request.initialDir);
     EXPECT_EQ(&dlg, request.owner) << "the dialog is modal over the add dialog";

@@ -18,6 +18,9 @@ TEST(ProcessName, IsTheTextAfterTheLastBackslash) {
     EXPECT_EQ("EXPLORER.EXE", kestor::ProcessNameFromPath("C:\\WINDOWS\\EXPLORER.EXE"));
     EXPECT_EQ("explorer.exe", kestor::ProcessNameFromPath("explorer.exe"));
     EXPECT_EQ("", kestor::ProcessNameFromPath("C:\\dir\\"));
+    // The second byte of 誠 has the value of a backslash.
+    EXPECT_EQ("誠品.exe", kestor::ProcessNameFromPath("誠品.exe"));
+    EXPECT_EQ("誠品.exe", kestor::ProcessNameFromPath("C:\\運\\誠品.exe"));
 }
 
 TEST_F(ProcessPage, ListsTheSnapshotLastFirstWithHexIdentifiersAndAnEmptyTitleColumn) {

@@ -413,7 +413,7 @@ TEST(SimRegistry, StringsMustFitTheBufferWithTheirTerminatorAndOddValuesAreRefus
     SimOs os("");
     kp::IRegistry& reg = *kp::TheOs().registry;
     const std::string path = kp::sim::test::kMachine;
-    kp::RegKey key = reg.Create(kp::Hive::LocalMachine, path);
+    kp::RegKey key = reg.Create(kp::Hive::LocalMachine, path, kp::Access::All);
     ASSERT_NE(0u, key);
     ASSERT_TRUE(reg.SetString(key, "Options_h1", "1234567"));
     reg.Close(key);
@@ -452,7 +452,7 @@ TEST(SimRegistry, DeniedKeysAndEverythingBelowThemRefuseWritingButNotReading) {
     EXPECT_EQ(0u, reg.Open(kp::Hive::LocalMachine, kp::sim::test::kMachine, kp::Access::All));
     EXPECT_EQ(0u, reg.Open(kp::Hive::LocalMachine, kp::sim::test::kRun,
                            kp::Access::Write));
-    EXPECT_EQ(0u, reg.Create(kp::Hive::LocalMachine, "SOFTWARE\\Kestor\\Other"));
+    EXPECT_EQ(0u, reg.Create(kp::Hive::LocalMachine, "SOFTWARE\\Kestor\\Other", kp::Access::All));
     EXPECT_FALSE(os.Reg().HasKey(kp::Hive::LocalMachine, "SOFTWARE\\Kestor\\Other"));
     kp::RegKey key = reg.Open(kp::Hive::LocalMachine, kp::sim::test::kMachine, kp::Access::Read);
     uint32_t v = 0;

@@ -96,6 +96,13 @@ TEST(SystemInfoPage, ShowsTheSystemWithItsBannerTheNamesAndTheLocalDate) {
     EXPECT_EQ("1:30:02", w.GetText(IDC_LOCAL_TIME));
     EXPECT_EQ("17:30:02", w.GetText(IDC_UTC_TIME));
     EXPECT_TRUE(GbkEq("60天0小时00分07秒", w.GetText(IDC_UPTIME)));
+
+    // Each power button asks for its own end of the session at once, without a question.
+    w.Click(IDC_SHUTDOWN_NOW);
+    w.Click(IDC_RESTART_NOW);
+    w.Click(IDC_LOGOFF_NOW);
+    EXPECT_EQ((std::vector<unsigned>{kp::EWX_SHUTDOWN, kp::EWX_REBOOT, kp::EWX_LOGOFF}), os.Power().Calls());
+    EXPECT_TRUE(os.MessageBoxes().empty());
 }
 
 TEST(SystemInfoPage, AnUnnamedSystemEmptiesThePlaceholderAndShowsNoBanner) {

@@ -51,6 +51,26 @@ TEST(GbkCompare, CaseFreeOrderIsTheOrderOfTheFoldedTexts) {
     }
 }
 
+// 誠 is D5 5C and 運 DF 5C: their second bytes have the value of a backslash.
+TEST(GbkSearch, FindsOnlyWholeCharacters) {
+    struct Case {
+        const char* text;
+        size_t first, last;
+    };
+    const size_t none = std::string::npos;
+    const Case cases[] = {{"C:\\x\\a.exe", 2, 4}, {"C:\\x\\誠品.exe", 2, 4}, {"誠品.exe", none, none},
+                          {"C:\\誠", 2, 2},            {"運\\", 2, 2},              {"\xD5", none, none},
+                          {"", none, none}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::string(c.text)));
+        EXPECT_EQ(c.first, kp::MbsFind(c.text, "\\"));
+        EXPECT_EQ(c.last, kp::MbsRFind(c.text, '\\'));
+        EXPECT_EQ(c.last != none && c.last + 1 == std::string(c.text).size(), kp::MbsEndsWith(c.text, '\\'));
+    }
+    EXPECT_EQ(5u, kp::MbsFind("C:\\誠\\", "\\", 3)) << "searching on from a character start";
+    EXPECT_EQ(std::string::npos, kp::MbsFind("\xD5\x5C\x5C", "\x5C\x5C")) << "a match must start a character";
+}
+
 TEST(AtoiRules, ParsesLikeTheCLibrary) {
     EXPECT_EQ(5, Atoi("5小时"));
     EXPECT_EQ(12, Atoi("  12"));

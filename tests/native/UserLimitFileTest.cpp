@@ -6,6 +6,7 @@
 
 #include "platform/sim/SimControls.h"
 #include "ControlTestUtil.h"
+#include "app/ListFile.h"
 #include "usercontrol/UserLimitFile.h"
 
 namespace {
@@ -118,6 +119,26 @@ TEST(UserLimitFile, DamagedFilesGiveRowsWithEmptyTextsOrZeroFlagsAndNeverRowsFro
     EXPECT_EQ(0, Load("[ItemCount]\r\n\x05\x00\x00\x00" "D\r\n[ItemData]\r\n"s).GetItemCount());
     EXPECT_EQ(0, Load("[ItemCount]\r\n\x05").GetItemCount());
     EXPECT_EQ(0, Load("garbage").GetItemCount());
+}
+
+// The real control walks its rows from the top for a new row's place: the rows go in greatest first, each
+// at the top, with drawing off meanwhile. A control without the sort style shows that order.
+TEST(UserLimitFile, RowsGoInGreatestFirstAtTheTopWithDrawingOff) {
+    SimListView plain;
+    for (int col = 0; col < 4; ++col) plain.InsertColumn(col, "c", 80, kp::ColumnAlign::Center);
+    SimListView sorted = LimitList();
+    for (SimListView* list : {&plain, &sorted}) {
+        std::vector<ListRow> rows = {{{"b", "", "", ""}, 1}, {{"A", "", "", ""}, 2}, {{"c", "", "", ""}, 3},
+                                     {{"a", "", "", ""}, 4}};
+        list->SetRedraw(true);
+        InsertSortedRows(*list, rows);
+        EXPECT_TRUE(list->redraw);
+        std::vector<uint32_t> order;
+        for (const auto& row : list->Rows()) order.push_back(row.data);
+        // Equal texts end as the control leaves them one by one in the file's order: the real control puts
+        // a row before its equals, the simulated one after.
+        EXPECT_EQ(list == &plain ? (std::vector<uint32_t>{4, 2, 1, 3}) : (std::vector<uint32_t>{2, 4, 1, 3}), order);
+    }
 }
 
 TEST(UserLimitRow, TextsCarryNoZeroPadding) {

@@ -47,7 +47,7 @@ void TestRegistry(kp::IRegistry& reg) {
     RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\KestorBackendTest");
     CHECK(reg.Open(kp::Hive::CurrentUser, path, kp::Access::Read) == 0);
 
-    const kp::RegKey key = reg.Create(kp::Hive::CurrentUser, path);
+    const kp::RegKey key = reg.Create(kp::Hive::CurrentUser, path, kp::Access::Write);
     CHECK(key != 0);
     std::string text;
     uint32_t number = 0;

@@ -2,6 +2,7 @@
 // the operations the program uses, and lets a test read all of its state.
 #pragma once
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -38,18 +39,20 @@ public:
     int GetNextSelected(int start) const override;
     // item -1: every row.
     void SetSelected(int item, bool selected) override;
+    void SetRedraw(bool on) override { redraw = on; }
 
     bool sorted = false;     // sort-ascending style
+    bool redraw = true;
     bool singleSel = false;  // one selected row at most
 
     const std::vector<Column>& Columns() const { return m_columns; }
-    const std::vector<Row>& Rows() const { return m_rows; }
+    const std::deque<Row>& Rows() const { return m_rows; }
     // The selected rows, top to bottom.
     std::vector<int> Selection() const;
 
 private:
     std::vector<Column> m_columns;
-    std::vector<Row> m_rows;
+    std::deque<Row> m_rows;  // rows often go in at the top
     bool m_ordered = true;  // the column-0 texts are known to be in sort order
 };
 

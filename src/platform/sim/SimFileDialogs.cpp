@@ -79,7 +79,7 @@ bool SimFileDialogs::OpenFile(Wnd& owner, const std::string& filter, const std::
         answer.paths.empty())
         return false;
     std::string chosen = answer.paths.front();
-    const size_t slash = chosen.find_last_of('\\');
+    const size_t slash = MbsRFind(chosen, '\\');
     const std::string name = chosen.substr(slash == std::string::npos ? 0 : slash + 1);
     if (name.find('.') == std::string::npos && !defaultExt.empty()) chosen += "." + defaultExt;
     m_requests.back().chosen = chosen;

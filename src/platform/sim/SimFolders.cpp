@@ -9,7 +9,7 @@ namespace kp::sim {
 namespace {
 
 std::string WithoutTrailingBackslash(std::string path) {
-    while (!path.empty() && path.back() == '\\') path.pop_back();
+    while (MbsEndsWith(path, '\\')) path.pop_back();
     return path;
 }
 
@@ -53,7 +53,7 @@ bool SimFiles::ListFolder(const std::string& folder, std::vector<FolderEntry>& e
     auto consider = [&](const std::string& key, const std::string& asGiven, bool isFolder) {
         if (key.compare(0, prefix.size(), prefix) != 0) return false;
         exists = true;
-        const size_t slash = key.find('\\', prefix.size());
+        const size_t slash = MbsFind(key, "\\", prefix.size());
         const size_t end = slash == std::string::npos ? key.size() : slash;
         FolderEntry e;
         e.name = asGiven.substr(prefix.size(), end - prefix.size());

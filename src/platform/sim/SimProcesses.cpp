@@ -89,7 +89,7 @@ unsigned SimProcesses::Start(const std::string& path) {
         m_startResults.pop_front();
     }
     m_starts.push_back(Started{path, result});
-    if (result > 31) Add(path.substr(path.find_last_of('\\') + 1), 4, 1, 0);
+    if (result > 31) Add(path.substr(MbsRFind(path, '\\') + 1), 4, 1, 0);
     return result;
 }
 

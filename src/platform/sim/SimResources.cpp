@@ -110,6 +110,7 @@ SimResources Load(const std::string& rcPath) {
         d.caption = Utf8ToGbk(dialog.caption);
         d.width = dialog.width;
         d.height = dialog.height;
+        d.systemModal = dialog.styles.Has("DS_SYSMODAL");
         for (const rc::Control& control : dialog.controls) d.controls.push_back(Convert(control));
         out.AddDialog(std::move(d));
     }

@@ -31,6 +31,7 @@ struct DialogDef {
     int id = 0;
     std::string caption;  // GBK
     int width = 0, height = 0;  // dialog units
+    bool systemModal = false;   // DS_SYSMODAL: the window is made topmost
     std::vector<ControlDef> controls;
     const ControlDef* Control(int controlId) const;
 };

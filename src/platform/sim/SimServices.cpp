@@ -21,7 +21,7 @@ std::vector<std::string> Segments(const std::string& folded) {
     std::vector<std::string> out;
     size_t start = 0;
     while (start <= folded.size()) {
-        size_t end = folded.find('\\', start);
+        size_t end = MbsFind(folded, "\\", start);
         if (end == std::string::npos) end = folded.size();
         if (end > start) out.push_back(folded.substr(start, end - start));
         start = end + 1;
@@ -86,28 +86,29 @@ SimRegistry::Key* SimRegistry::Make(Hive hive, const std::string& foldedPath) {
     return key;
 }
 
-bool SimRegistry::Denied(Hive hive, const std::string& foldedPath, bool write) const {
-    for (const auto& d : m_denyAll)
-        if (d.first == hive && IsUnder(foldedPath, d.second)) return true;
-    if (write)
-        for (const auto& d : m_denyWrite)
+bool SimRegistry::Denied(Hive hive, const std::string& foldedPath, Access access) const {
+    auto listed = [&](const std::vector<std::pair<Hive, std::string>>& denials) {
+        for (const auto& d : denials)
             if (d.first == hive && IsUnder(foldedPath, d.second)) return true;
-    return false;
+        return false;
+    };
+    return listed(m_denyAll) || (access != Access::Read && listed(m_denyWrite)) ||
+           (access == Access::All && listed(m_denyFull));
 }
 
 RegKey SimRegistry::Open(Hive hive, const std::string& path, Access access) {
     const std::string folded = FoldPath(path);
     const bool write = access != Access::Read;
-    if (Denied(hive, folded, write) || !Find(hive, folded)) return 0;
+    if (Denied(hive, folded, access) || !Find(hive, folded)) return 0;
     const RegKey handle = m_nextHandle;
     m_nextHandle += 4;
     m_handles[handle] = Handle{hive, folded, write};
     return handle;
 }
 
-RegKey SimRegistry::Create(Hive hive, const std::string& path) {
+RegKey SimRegistry::Create(Hive hive, const std::string& path, Access access) {
     const std::string folded = FoldPath(path);
-    if (Denied(hive, folded, true)) return 0;
+    if (Denied(hive, folded, access == Access::Read ? Access::Write : access)) return 0;
     Make(hive, folded);
     const RegKey handle = m_nextHandle;
     m_nextHandle += 4;
@@ -220,6 +221,8 @@ void SimRegistry::DeleteKey(Hive hive, const std::string& path) {
 void SimRegistry::DenyWrite(Hive hive, const std::string& path) { m_denyWrite.emplace_back(hive, FoldPath(path)); }
 
 void SimRegistry::DenyAll(Hive hive, const std::string& path) { m_denyAll.emplace_back(hive, FoldPath(path)); }
+
+void SimRegistry::DenyFull(Hive hive, const std::string& path) { m_denyFull.emplace_back(hive, FoldPath(path)); }
 
 // ---------------------------------------------------------------- files
 

@@ -35,7 +35,7 @@ public:
     ~SimRegistry() override;
 
     RegKey Open(Hive hive, const std::string& path, Access access) override;
-    RegKey Create(Hive hive, const std::string& path) override;
+    RegKey Create(Hive hive, const std::string& path, Access access) override;
     void Close(RegKey key) override;
     bool QueryDword(RegKey key, const std::string& name, uint32_t& value) override;
     bool QueryString(RegKey key, const std::string& name, std::string& value, size_t bufferSize) override;
@@ -60,6 +60,8 @@ public:
     void DenyWrite(Hive hive, const std::string& path);
     // Every open and create fails.
     void DenyAll(Hive hive, const std::string& path);
+    // Opening or creating for All fails; reading and writing work.
+    void DenyFull(Hive hive, const std::string& path);
     // Keys the program opened and has not closed.
     int OpenHandles() const { return static_cast<int>(m_handles.size()); }
 
@@ -73,12 +75,12 @@ private:
     Key* Find(Hive hive, const std::string& foldedPath) const;
     Key* Make(Hive hive, const std::string& foldedPath);
     Key* KeyOf(RegKey key, bool forWrite);
-    bool Denied(Hive hive, const std::string& foldedPath, bool write) const;
+    bool Denied(Hive hive, const std::string& foldedPath, Access access) const;
 
     std::unique_ptr<Key> m_roots[2];
     std::map<RegKey, Handle> m_handles;
     RegKey m_nextHandle = 0x100;
-    std::vector<std::pair<Hive, std::string>> m_denyWrite, m_denyAll;
+    std::vector<std::pair<Hive, std::string>> m_denyWrite, m_denyAll, m_denyFull;
 };
 
 // Files by path; paths are case-insensitive (ASCII letters), as on Windows.

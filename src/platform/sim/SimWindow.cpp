@@ -60,6 +60,7 @@ SimWindow::SimWindow(SimOs& os, Kind kind, Wnd& wnd, int templateId, WindowRef r
     if (!def) return;
     m_lazyControls = false;
     m_caption = def->caption;
+    m_topmost = def->systemModal;
     // Dialog units to pixels for the 9-point font of the templates.
     m_rect = Rect{100, 100, 100 + def->width * 3 / 2, 100 + def->height * 13 / 8};
     for (const ControlDef& c : def->controls)

@@ -141,6 +141,11 @@ void NativeListView::SetSelected(int item, bool selected) {
     Send(LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&request));
 }
 
+void NativeListView::SetRedraw(bool on) {
+    Send(WM_SETREDRAW, on ? TRUE : FALSE);
+    if (on) InvalidateRect(Handle(), nullptr, TRUE);
+}
+
 // ---- list box ----
 
 int NativeListBox::AddString(const std::string& text) {

@@ -10,12 +10,18 @@ public:
     ControlRef(HWND parent, int id) : m_parent(parent), m_id(id) {}
 
 protected:
-    HWND Handle() const { return GetDlgItem(m_parent, m_id); }
+    // Looked up once: finding a child by its id asks the window server every time, and a list of
+    // thousands of rows is filled with several messages a row.
+    HWND Handle() const {
+        if (!m_hwnd || !IsWindow(m_hwnd)) m_hwnd = GetDlgItem(m_parent, m_id);
+        return m_hwnd;
+    }
     LRESULT Send(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const { return SendMessageW(Handle(), msg, wp, lp); }
 
 private:
     HWND m_parent;
     int m_id;
+    mutable HWND m_hwnd = nullptr;
 };
 
 class NativeListView : public IListView, private ControlRef {
@@ -32,6 +38,7 @@ public:
     void DeleteAllItems() override;
     int GetNextSelected(int start) const override;
     void SetSelected(int item, bool selected) override;
+    void SetRedraw(bool on) override;
 };
 
 class NativeListBox : public IListBox, private ControlRef {

@@ -2,6 +2,7 @@
 #include "platform/win32/NativeWindow.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "platform/win32/StaticControls.h"
 
@@ -9,7 +10,12 @@ namespace kp::win32 {
 
 namespace {
 
-const wchar_t kWindowProp[] = L"Kestor.Window";
+// Our windows by handle. Kept here rather than in a window property: every message to our windows looks
+// its window up, and a property is read from the window server each time.
+std::unordered_map<HWND, NativeWindow*>& Windows() {
+    static std::unordered_map<HWND, NativeWindow*> windows;
+    return windows;
+}
 
 BOOL CALLBACK ForwardSysColorChange(HWND child, LPARAM) {
     SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
@@ -20,14 +26,17 @@ BOOL CALLBACK ForwardSysColorChange(HWND child, LPARAM) {
 
 NativeWindow* NativeWindow::Attach(HWND hwnd, Wnd& wnd, WindowKind kind) {
     auto* window = new NativeWindow(hwnd, wnd, kind);
-    SetPropW(hwnd, kWindowProp, window);
+    Windows()[hwnd] = window;
     window->m_original =
         reinterpret_cast<WNDPROC>(SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
     wnd.AttachWindow(window);
     return window;
 }
 
-NativeWindow* NativeWindow::From(HWND hwnd) { return static_cast<NativeWindow*>(GetPropW(hwnd, kWindowProp)); }
+NativeWindow* NativeWindow::From(HWND hwnd) {
+    const auto found = Windows().find(hwnd);
+    return found == Windows().end() ? nullptr : found->second;
+}
 
 LRESULT CALLBACK NativeWindow::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     NativeWindow* window = From(hwnd);
@@ -42,7 +51,7 @@ LRESULT NativeWindow::Route(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCDESTROY) {
         const LRESULT result = Default(msg, wp, lp);
         SetWindowLongPtrW(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_original));
-        RemovePropW(m_hwnd, kWindowProp);
+        Windows().erase(m_hwnd);
         m_gone = true;
         return result;
     }

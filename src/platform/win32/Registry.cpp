@@ -26,9 +26,10 @@ RegKey Registry::Open(Hive hive, const std::string& path, Access access) {
     return reinterpret_cast<RegKey>(key);
 }
 
-RegKey Registry::Create(Hive hive, const std::string& path) {
+RegKey Registry::Create(Hive hive, const std::string& path, Access access) {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(Root(hive), Wide(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE,
+    const REGSAM rights = access == Access::Write ? KEY_READ | KEY_WRITE : Rights(access);
+    if (RegCreateKeyExW(Root(hive), Wide(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, rights,
                         nullptr, &key, nullptr) != ERROR_SUCCESS)
         return 0;
     return reinterpret_cast<RegKey>(key);

@@ -47,7 +47,7 @@ public:
 class Registry : public IRegistry {
 public:
     RegKey Open(Hive hive, const std::string& path, Access access) override;
-    RegKey Create(Hive hive, const std::string& path) override;
+    RegKey Create(Hive hive, const std::string& path, Access access) override;
     void Close(RegKey key) override;
     bool QueryDword(RegKey key, const std::string& name, uint32_t& value) override;
     bool QueryString(RegKey key, const std::string& name, std::string& value, size_t bufferSize) override;
