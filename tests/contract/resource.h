@@ -1,4 +1,4 @@
-// Resource ids of the backend test program.
+// Resource ids of the contract test.
 #pragma once
 
 #define IDD_PROBE 100
