@@ -1,7 +1,6 @@
 // The application shell as its user meets it: start-up and the settings it stores, hiding into the tray, the
 // tray and system menu commands with the about box and the statics, the save-all exit, the clock set.
 #include <map>
-#include <set>
 
 #include "ClockStory.h"
 #include "Util.h"
@@ -36,6 +35,7 @@ std::string StartAndLook(const Prepare& prepare) {
         SimWindow& timeset = *sheet.Page(kSchedulerTab);
         EXPECT_TRUE(sheet.Caption() == "Kestor" && sheet.GetText(kp::IDCANCEL) == "退出" && sheet.IsTopmost());
         EXPECT_TRUE(sheet.Icon() == IDI_MAIN && sheet.GetActivePage() == kInfoTab && !sheet.Page(kProcessTab));
+        EXPECT_EQ(sheet.IsVisible() ? 1000u : 0u, sheet.TimerPeriod(kestor::CTovrelDlg::kAutoHideTimer).value_or(0));
         const auto& menu = sheet.SystemMenuItems();
         EXPECT_TRUE(menu.size() == 1 && menu[0].first == IDM_ABOUTBOX && menu[0].second == "关于 Tovrel(&A)...");
         seen = Format("%s%s chime=%d/%d autorun=%d play=%d admin=%s", sheet.IsVisible() ? "shown" : "hidden",
@@ -211,13 +211,13 @@ TEST_F(Program, ADayInTheTray) {
         auto shows = [&](int id) { return Page(kInfoTab).Control(IDC_OS_BANNER).bitmap == id; };
         EXPECT_FALSE(banner.Reload()) << "nothing loaded yet";
         EXPECT_TRUE(banner.LoadBitmap(IDB_BANNER_WIN98) && !banner.LoadBitmap(4242) && shows(IDB_BANNER_WIN98));
-        EXPECT_TRUE(banner.ResourceId() == IDB_BANNER_WIN98 && banner.LoadBitmap(std::string("#157")));
+        EXPECT_TRUE(banner.ResourceId() == IDB_BANNER_WIN98 && banner.LoadBitmap(std::string("#00149")));
         for (const char* name : {"BANNER", "#99999", "#", "#15a"}) EXPECT_FALSE(banner.LoadBitmap(std::string(name)));
-        EXPECT_TRUE(shows(IDB_BANNER_WIN95) && banner.ResourceId() == -1 && banner.ResourceName() == "#157");
-        EXPECT_TRUE(banner.LoadBitmap(IDB_BANNER_WINME | 0x30000) && shows(IDB_BANNER_WINME)) << "the low 16 bits";
+        EXPECT_TRUE(shows(IDB_BANNER_WINME) && banner.ResourceId() == -1 && banner.ResourceName() == "#00149");
+        EXPECT_TRUE(banner.LoadBitmap(IDB_BANNER_WIN95 | 0x30000) && shows(IDB_BANNER_WIN95)) << "the low 16 bits";
         Page(kInfoTab).SetStaticBitmap(IDC_OS_BANNER, IDB_BANNER_WIN98);  // as if painted over
         banner.OnSysColorChange();
-        EXPECT_TRUE(shows(IDB_BANNER_WINME) && banner.ResourceName().empty());
+        EXPECT_TRUE(shows(IDB_BANNER_WIN95) && banner.ResourceName().empty());
         os.Sheet()->SelectTab(kSchedulerTab);  // a page shown: hiding moves to 30 s from now
         Page(kSchedulerTab).Click(IDC_AUTORUN);
     });
