@@ -1,0 +1,412 @@
+// The application shell as its user meets it: start-up and the settings it stores, hiding into the tray, the
+// tray and system menu commands with the about box and the statics, the save-all exit, the clock set.
+#include <map>
+
+#include "ClockStory.h"
+#include "Util.h"
+#include "app/PasswordDigest.h"
+#include "controls/BitmapStatic.h"
+#include "controls/LinkStatic.h"
+
+namespace {
+
+using namespace kt;
+using kp::Format;
+using Prepare = std::function<void(SimOs&)>;
+
+const std::string kDir = "C:\\Kestor\\";
+const Strings kFiles = {"TimeSet.ini", "ControlSet.ini", "Playlist.m3u"};
+
+void SendToMain(unsigned msg) { kp::TheOs().ui->SendToMain(msg, 0, 0); }
+kestor::CTovrelDlg& SheetOf(SimOs& os) { return *static_cast<kestor::CTovrelDlg*>(os.Sheet()->Object()); }
+void SetUser(SimOs& os, const char* name, uint32_t v) { os.Reg().SetDword(Hive::CurrentUser, kProfile, name, v); }
+void SetMachine(SimOs& os, const char* name, uint32_t v) { os.Reg().SetDword(Hive::LocalMachine, kMachine, name, v); }
+
+// A start by tom over the registry `prepare` leaves, in one line: the screen, every page opened, whether a click
+// postpones hiding, then after the exit the enforcement asks for, the registry, the list files and messages.
+std::string StartAndLook(const Prepare& prepare) {
+    SimOs os;
+    os.System().SetUserName(std::string("tom"));
+    for (int i = 0; i < 2; ++i) os.AnswerMessageBox(kp::IDOK);  // the messages are in the line
+    prepare(os);
+    std::string seen = "no window";
+    os.At(500, [&] {
+        SimWindow& sheet = *os.Sheet();
+        SimWindow& timeset = *sheet.Page(kSchedulerTab);
+        EXPECT_TRUE(sheet.Caption() == "Kestor" && sheet.GetText(kp::IDCANCEL) == "退出" && sheet.IsTopmost());
+        EXPECT_TRUE(sheet.Icon() == IDI_MAIN && sheet.GetActivePage() == kInfoTab && !sheet.Page(kProcessTab));
+        EXPECT_EQ(sheet.IsVisible() ? 1000u : 0u, sheet.TimerPeriod(kestor::CTovrelDlg::kAutoHideTimer).value_or(0));
+        const auto& menu = sheet.SystemMenuItems();
+        EXPECT_TRUE(menu.size() == 1 && menu[0].first == IDM_ABOUTBOX && menu[0].second == "关于 Tovrel(&A)...");
+        seen = Format("%s%s chime=%d/%d autorun=%d play=%d admin=%s", sheet.IsVisible() ? "shown" : "hidden",
+                      SheetOf(os).m_bUnrestricted ? "" : " restricted",
+                      timeset.GetCheck(IDC_CHIME), timeset.Combo(IDC_CHIME_INTERVAL).GetCurSel(),
+                      timeset.GetCheck(IDC_AUTORUN), sheet.Page(kMusicTab)->GetCheck(IDC_AUTOPLAY),
+                      sheet.Page(kControlTab)->GetText(IDC_MACHINE_ADMIN).c_str());
+    });
+    os.At(1500, [&] {
+        seen += os.TrayIcons().empty() ? " no icon" : " icon";
+        for (const auto& icon : os.TrayIcons()) {
+            EXPECT_TRUE(icon.id == 101 && icon.icon == IDI_TRAY && icon.tip == "Kestor");
+            EXPECT_TRUE(icon.callbackMessage == kestor::WM_TRAY_NOTIFY && !os.Sheet()->Timers().size());
+        }
+        for (int tab = kInfoTab; tab <= kProcessTab; ++tab) {
+            SheetOf(os).SetActivePage(tab);
+            EXPECT_TRUE(os.Sheet()->Page(tab)) << "page " << tab;
+        }
+        SheetOf(os).OnCommand(ID_TRAY_SHOW, 0);  // the window shows for 20 s, or 30 s from a click on it
+    });
+    os.At(12000, [&] { os.Sheet()->Page(kProcessTab)->LButtonDown(); });
+    os.At(22000, [&] { seen += os.Sheet()->IsVisible() ? " postponed" : " not postponed"; });
+    os.At(23000, [] { SendToMain(kestor::WM_SAVE_AND_QUIT); });
+    kestor::RunKestor();
+    EXPECT_EQ(0, os.Reg().OpenHandles()) << "registry keys left open";
+    auto add = [&](const char* label, Hive hive, const char* path, const char* name) {
+        const auto number = os.Reg().GetDword(hive, path, name);
+        const auto text = os.Reg().GetString(hive, path, name);
+        const std::string shown = text == kestor::PasswordDigest("MoonGate") ? "<MoonGate>" : text.value_or("-");
+        seen += label + (number ? std::to_string(*number) : shown);
+    };
+    add(" | Options=", Hive::CurrentUser, kProfile, "Options");
+    add(" d1=", Hive::CurrentUser, kProfile, "Options_d1");
+    add(" run=", Hive::LocalMachine, kRun, "Kestor");
+    add(" | h1=", Hive::CurrentUser, kProfile, "Options_h1");
+    add(" h2=", Hive::CurrentUser, kProfile, "Options_h2");
+    add(" | HKLM h1=", Hive::LocalMachine, kMachine, "Options_h1");
+    add(" h2=", Hive::LocalMachine, kMachine, "Options_h2");
+    seen += " | files";
+    for (const std::string& name : kFiles) seen += " " + os.Files().Get(kDir + name).value_or("-");
+    for (const auto& box : os.MessageBoxes()) seen += " | " + box.text;
+    return seen;
+}
+
+TEST(StartUp, FirstAndLaterStartsTheHideOptionsAndTheStoredPasswords) {
+    using kp::sim::REG_BINARY, kp::sim::REG_DWORD, kp::sim::REG_SZ;
+    const std::string first = " | Options=1 d1=1 run=C:\\Kestor\\Kestor.exe | h1=MoonGate h2=1";
+    const std::string defaults = first + " | HKLM h1=<MoonGate> h2=1 | files   ";  // the lists empty
+    const std::string shown = "shown chime=1/0 autorun=1 play=0 admin=", postponed = " icon postponed";
+    const std::string hidden = "hidden restricted chime=1/0 autorun=1 play=0 admin=Admin";
+    const std::string runFailed = " | 设置自动运行程序失败,如果您需要本程序在系统启动时自动运行，请在程序中设置.";
+    auto hide = [](const char* admin, const char* user, uint32_t atStart, uint32_t noIcon) {
+        return [=](SimOs& os) {
+            os.Reg().SetString(Hive::LocalMachine, kMachine, "Options_g1", admin);
+            SetMachine(os, "Options_g3", atStart);
+            SetMachine(os, "Options_g2", noIcon);
+            os.System().SetUserName(std::string(user));
+        };
+    };
+    auto password = [](uint32_t state) {
+        return [state](SimOs& os) {
+            SetMachine(os, "Options_h2", state);
+            os.Reg().SetString(Hive::LocalMachine, kMachine, "Options_h1", "999");
+        };
+    };
+    using Deny = void (kp::sim::SimRegistry::*)(Hive, const std::string&);
+    auto denied = [](Prepare before, Deny deny, Hive hive, const char* key) {
+        return [=](SimOs& os) {
+            before(os);
+            (os.Reg().*deny)(hive, key);
+        };
+    };
+    const Prepare odd = [](SimOs& os) {  // values that change the screen when they can be read
+        SetUser(os, "Options_a1", 0);
+        SetUser(os, "Options_a2", 4);
+        SetMachine(os, "Options_g3", 1);
+        SetMachine(os, "Options_i1", 1);
+    };
+    const struct {
+        const char* what;
+        Prepare prepare;
+        std::string seen;
+    } starts[] = {
+        {"nothing stored: the first start", [](SimOs&) {}, shown + postponed + defaults},
+        {"a second copy says so and does nothing", [](SimOs& os) { os.System().MarkMutexExisting("1"); },
+         "no window | Options=- d1=- run=- | h1=- h2=- | HKLM h1=- h2=- | files - - - | 应用程序已经在运行"},
+        {"a later start follows the stored start-with-Windows setting",
+         [](SimOs& os) {
+             SetUser(os, "Options", 1);
+             SetUser(os, "Options_d1", 0);
+             os.Reg().SetString(Hive::LocalMachine, kRun, "Kestor", "C:\\old\\Kestor.exe");
+         },
+         "shown chime=1/0 autorun=0 play=0 admin=" + postponed + " | Options=0 d1=0 run=- | h1=MoonGate h2=1"
+         " | HKLM h1=<MoonGate> h2=1 | files   "},
+        {"a password state other than 2 gets the default password back", password(5),
+         shown + postponed + first + " | HKLM h1=<MoonGate> h2=5 | files   "},
+        {"a password the user set stays", password(2),
+         shown + postponed + " | Options=1 d1=1 run=C:\\Kestor\\Kestor.exe | h1=- h2=- | HKLM h1=999 h2=2 | files   "},
+        {"who may not write the machine key is unrestricted and told twice that the Run key failed",
+         denied(hide("boss", "tom", 1, 0), &kp::sim::SimRegistry::DenyWrite, Hive::LocalMachine, "SOFTWARE"),
+         shown + postponed + " | Options=1 d1=1 run=- | h1=MoonGate h2=1 | HKLM h1=- h2=- | files   " + runFailed +
+             runFailed},
+        {"hidden at once, no icon", hide("Admin", "tom", 1, 1), hidden + " no icon not postponed" + defaults},
+        {"hidden at once, with the icon", hide("Admin", "tom", 1, 0), hidden + " icon not postponed" + defaults},
+        {"a name that differs in case only is another user", hide("Admin", "admin", 1, 1),
+         hidden + " no icon not postponed" + defaults},
+        {"the administrator himself", hide("Admin", "Admin", 1, 1), shown + "Admin" + postponed + defaults},
+        {"the no-icon option alone hides nothing", hide("Admin", "tom", 0, 1), shown + "Admin" + postponed + defaults},
+        // Values stored oddly read as absent: of another type, of the wrong size, too long for their buffer.
+        {"odd values on a first start",
+         [](SimOs& os) {
+             SetMachine(os, "Options_g3", 1);  // so that the administrator's name and the no-icon option count
+             os.Reg().SetString(Hive::LocalMachine, kMachine, "Options_h1", "999");
+             os.Reg().SetRaw(Hive::CurrentUser, kProfile, "Options", REG_SZ, std::string("0\0", 2));
+             os.Reg().SetRaw(Hive::CurrentUser, kProfile, "Options_a1", REG_DWORD, std::string(8, '\0'));
+             os.Reg().SetRaw(Hive::CurrentUser, kProfile, "Options_a2", REG_BINARY, std::string("\3\0\0\0", 4));
+             os.Reg().SetRaw(Hive::LocalMachine, kMachine, "Options_g1", REG_SZ, "tom" + std::string(300, 'x'));
+             os.Reg().SetRaw(Hive::LocalMachine, kMachine, "Options_g2", REG_SZ, std::string("1\0", 2));
+             os.Reg().SetRaw(Hive::LocalMachine, kMachine, "Options_h2", REG_DWORD, std::string("\2\0", 2));
+             os.Reg().SetRaw(Hive::LocalMachine, kMachine, "Options_i1", REG_BINARY, std::string("\1\0\0\0", 4));
+         },
+         "hidden restricted chime=1/0 autorun=1 play=0 admin= icon not postponed" + defaults},
+        {"an unreadable profile", denied(odd, &kp::sim::SimRegistry::DenyAll, Hive::CurrentUser, "Software\\Kestor"),
+         "hidden restricted chime=1/0 autorun=1 play=1 admin= icon not postponed | Options=- d1=- "
+         "run=C:\\Kestor\\Kestor.exe | h1=- h2=- | HKLM h1=<MoonGate> h2=1 | files   "},
+        {"an unreadable machine key",
+         denied(odd, &kp::sim::SimRegistry::DenyAll, Hive::LocalMachine, "SOFTWARE\\Kestor"),
+         "shown chime=0/4 autorun=1 play=0 admin=" + postponed + first + " | HKLM h1=- h2=- | files   "},
+    };
+    for (const auto& start : starts) {
+        SCOPED_TRACE(start.what);
+        EXPECT_EQ(U8(start.seen), U8(StartAndLook(start.prepare)));
+    }
+}
+
+// A day in the tray, from a start over list files not read whole (two too large, read in whole lines up to the
+// limit, the user told; one unreadable), which the exit leaves as they are. Hiding applies a pending scheduler
+// setting, and does not hide while that fails; the process list rests while hidden; the tray's commands, the
+// about box from its three places, a bitmap static; the question before the exit, which applies what is pending.
+TEST_F(Program, ADayInTheTray) {
+    const std::string reminder = ReminderRecord(Packed(12, 31, 23, 59), "12月31日23点59分", std::string(4000, 'x'));
+    const std::string song = std::string(4000, 's') + ".mp3\r\n";
+    std::string reminders = ListHeader(40000), songs;
+    while (reminders.size() <= (4u << 20)) reminders += reminder;
+    for (int i = 0; songs.size() <= (16u << 20); ++i) songs += Format("D:\\%05d", i) + song;
+    PutFile("TimeSet.ini", reminders);
+    PutFile("Playlist.m3u", songs);
+    PutFile("ControlSet.ini", "[ItemCount]\r\n");
+    os.Files().FailReads(Path("ControlSet.ini"));
+    const std::string sound = "D:\\WINNT\\Media\\The Microsoft Sound.wav";
+    os.System().SetWindowsDirectory("D:\\WINNT");
+    os.Files().Put(sound, "RIFF");
+    os.SetCursorPos(kp::Point{700, 750});
+    auto refresh = [this] { return Page(kProcessTab).TimerPeriod(kestor::CProcessManager::kRefreshTimer); };
+    auto clock = [this] { return Page(kInfoTab).TimerPeriod(kestor::CSystemInfo::kClockTimer); };
+    auto modified = [this] { return os.Sheet()->PageModified(kSchedulerTab); };  // the clock runs while shown
+    const std::string on = "1 C:\\Kestor\\Kestor.exe";
+    auto autoRun = [this] {  // start with Windows: the setting, and the Run entry
+        const auto run = os.Reg().GetString(Hive::LocalMachine, kRun, "Kestor");
+        return Format("%u %s", Profile("Options_d1").value_or(9), run.value_or("-").c_str());
+    };
+    os.AnswerMessageBox(kp::IDOK);
+    os.AnswerMessageBox(kp::IDOK);
+    os.At(300, [&] {  // whole records and lines only
+        const size_t rows = ((4u << 20) - ListHeader(0).size()) / reminder.size();
+        EXPECT_EQ(rows, Page(kSchedulerTab).ListViewOf(IDC_REMINDER_LIST).Rows().size());
+        const Strings playlist = Page(kMusicTab).ListBoxOf(IDC_PLAYLIST).Items();
+        EXPECT_EQ((16u << 20) / (song.size() + 8), playlist.size());
+        EXPECT_EQ(song.substr(0, song.size() - 2), playlist.back().substr(8));
+        // A failed load keeps what is shown and what a colour change loads; only "#" and digits name a bitmap.
+        kestor::CBitmapStatic banner;
+        banner.Subclass(*Page(kInfoTab).Object(), IDC_OS_BANNER);
+        auto shows = [&](int id) { return Page(kInfoTab).Control(IDC_OS_BANNER).bitmap == id; };
+        EXPECT_FALSE(banner.Reload()) << "nothing loaded yet";
+        EXPECT_TRUE(banner.LoadBitmap(IDB_BANNER_WIN98) && !banner.LoadBitmap(4242) && shows(IDB_BANNER_WIN98));
+        EXPECT_TRUE(banner.ResourceId() == IDB_BANNER_WIN98 && banner.LoadBitmap(std::string("#00149")));
+        for (const char* name : {"BANNER", "#99999", "#", "#15a"}) EXPECT_FALSE(banner.LoadBitmap(std::string(name)));
+        EXPECT_TRUE(shows(IDB_BANNER_WINME) && banner.ResourceId() == -1 && banner.ResourceName() == "#00149");
+        EXPECT_TRUE(banner.LoadBitmap(IDB_BANNER_WIN95 | 0x30000) && shows(IDB_BANNER_WIN95)) << "the low 16 bits";
+        Page(kInfoTab).SetStaticBitmap(IDC_OS_BANNER, IDB_BANNER_WIN98);  // as if painted over
+        banner.OnSysColorChange();
+        EXPECT_TRUE(shows(IDB_BANNER_WIN95) && banner.ResourceName().empty());
+        os.Sheet()->SelectTab(kSchedulerTab);  // a page shown: hiding moves to 30 s from now
+        Page(kSchedulerTab).Click(IDC_AUTORUN);
+    });
+    os.At(30299, [&] { EXPECT_TRUE(modified() && autoRun() == "0 -" && clock()) << "nothing applied before"; });
+    os.At(30301, [&] { EXPECT_TRUE(!modified() && !clock() && autoRun() == on); });
+    Tray(31000, ID_TRAY_SHOW);
+    os.At(31200, [this] { os.Sheet()->SelectTab(kProcessTab); });
+    os.At(50000, [&] {
+        os.SysCommand(kp::SC_CLOSE);
+        EXPECT_FALSE(os.Sheet()->IsVisible() || refresh().has_value()) << "the process list rests while hidden";
+        os.PostTray(kp::WM_LBUTTONDBLCLK);
+    });
+    os.At(50001, [&] { EXPECT_TRUE(refresh() == 1000u && clock() == 1000u); });
+    os.At(51000, [this] {
+        os.Sheet()->SelectTab(kSchedulerTab);
+        Page(kSchedulerTab).Click(IDC_COUNTDOWN);  // a countdown of zero cannot be applied
+        Page(kSchedulerTab).Click(IDC_AUTORUN);
+        os.Sheet()->Click(kp::IDOK);
+    });
+    os.AnswerMessageBox(kp::IDOK);
+    os.At(52000, [&] {
+        EXPECT_TRUE(modified() && clock());
+        Page(kSchedulerTab).Click(IDC_COUNTDOWN);
+        os.Sheet()->Click(kp::IDOK);
+        EXPECT_TRUE(!modified() && !clock() && autoRun() == "0 -");
+    });
+    Tray(60000, ID_TRAY_SHUTDOWN);
+    Tray(61000, ID_TRAY_RESTART);  // neither saves nor quits: the session ends
+    Tray(62000, ID_TRAY_AUTORUN);
+    os.AnswerMessageBox(kp::IDOK);
+    os.At(62200, [&] { EXPECT_TRUE(Page(kSchedulerTab).GetCheck(IDC_AUTORUN) && autoRun() == on); });
+    std::vector<int64_t> opened;
+    for (int i = 0; i < 3; ++i) {
+        os.OnModal(IDD_ABOUTBOX, [&, i](SimWindow& w) {
+            opened.push_back(os.Now());
+            EXPECT_TRUE(w.Caption() == "关于 Tovrel" && !w.IsControlVisible(IDC_ABOUT_SOUND));
+            if (i == 0) w.Click(IDC_ABOUT_EMAIL);
+            if (i == 0) w.Object()->OnCommand(IDC_ABOUT_SOUND, kp::BN_CLICKED);  // the hidden button's command
+            os.After(2000, [&w] { w.Click(kp::IDOK); });
+        });
+    }
+    Tray(65000, ID_TRAY_ABOUT);
+    os.At(69000, [this] { os.PostTray(kp::WM_LBUTTONDBLCLK); });  // hides at 89 s unless the user is active
+    os.At(70000, [this] { os.SysCommand(IDM_ABOUTBOX | 3); });
+    os.At(71000, [this] { os.Modal(IDD_ABOUTBOX)->LButtonDown(); });  // hiding moves to 101 s
+    os.At(100999, [this] { EXPECT_TRUE(os.Sheet()->IsVisible()); });
+    os.At(101001, [&] {
+        EXPECT_FALSE(os.Sheet()->IsVisible());
+        os.Files().Remove(sound);
+    });
+    OnPage(104000, kInfoTab, [](SimWindow& page) { page.Click(IDC_ABOUT_LINK); });
+    OnPage(108000, kSchedulerTab, [](SimWindow& page) { page.Click(IDC_AUTORUN); });
+    OnPage(108000, kControlTab, [](SimWindow& page) { page.Click(IDC_USER_NOTE); });  // a note, not a link
+    os.At(109000, [this] { os.Sheet()->Escape(); });
+    os.AnswerMessageBox(kp::IDNO);
+    // The note's click counted as one on its page: hiding at 138 s. A click on the sheet, its frame or a page
+    // postpones it to 30 s from then.
+    auto whileShown = [this](int64_t at, std::function<void(SimWindow&)> act) {
+        os.At(at, [this, act] {
+            EXPECT_TRUE(!os.QuitCode() && os.Sheet()->IsVisible()) << os.Now();
+            act(*os.Sheet());
+        });
+    };
+    whileShown(110000, [](SimWindow& sheet) { sheet.LButtonDown(); });
+    whileShown(139000, [](SimWindow& sheet) { sheet.NcLButtonDown(); });
+    whileShown(168000, [](SimWindow& sheet) { sheet.Page(kControlTab)->LButtonDown(); });
+    whileShown(197000, [](SimWindow& sheet) { sheet.Escape(); });
+    os.AnswerMessageBox(kp::IDYES);
+    Run();
+
+    EXPECT_EQ((std::vector<unsigned>{kp::EWX_SHUTDOWN, kp::EWX_REBOOT}), os.Power().Calls());
+    for (const auto& menu : os.Menus()) EXPECT_TRUE(menu.menuId == IDR_TRAY_MENU && !menu.sub && menu.at.x == 700);
+    const char* const quit = "你真的要关闭本程序吗?";
+    auto tooLarge = [](const char* name, int mb) {
+        return Format("列表文件 %s 超过 %d MB，只读入了它前面的一部分。\n\n为了不丢失其余的内容，本程序退出时不会改写这个"
+                      "文件，本次对这个列表所做的修改也不会保存。请把这个文件移走或缩小后再启动本程序。", name, mb);
+    };
+    EXPECT_TRUE(MessageBoxTexts(os, {tooLarge("TimeSet.ini", 4), tooLarge("Playlist.m3u", 16), "倒计时关机时间不能为零",
+                                     "已设置本程序在系统启动时自动运行", quit, quit}));
+    EXPECT_EQ(kp::MB_YESNO, os.MessageBoxes().back().type & 0xF);
+    EXPECT_EQ((std::vector<int64_t>{65100, 70000, 104010}), opened);
+    std::vector<int64_t> played;  // the sound half a second after the box opens, and at once from the button
+    for (const auto& play : os.Sound().Plays()) played.push_back(play.path == sound ? play.at : -1);
+    EXPECT_EQ((std::vector<int64_t>{65100, 65600, 70500}), played) << "none without the file";
+    EXPECT_EQ((Strings{"mailto:kestor@example.com"}), os.Shell().Opened());
+    EXPECT_EQ("0 -", autoRun()) << "applied at the exit";
+    EXPECT_TRUE(os.QuitCode() == 18 && os.TrayIcons().empty() && os.Files().Writes().empty());
+    EXPECT_TRUE(reminders == File("TimeSet.ini") && songs == File("Playlist.m3u"));
+    EXPECT_EQ(3600000u + 197000u, Profile("Options_e1").value_or(0)) << "the tick count at the exit";
+}
+
+// Each of the fifteen steps of the three writes failing in turn, and a read-only folder: a list whose write
+// failed keeps its old file whole, the others are saved. The user who asked to quit is told which lists and the
+// program runs on with every timer until an exit that can write; the exit before the shutdown quits silently.
+TEST(SaveFaults, AListThatCannotBeWrittenKeepsItsOldFileWhole) {
+    std::map<std::string, std::string> old, saved;
+    auto exit = [](SimOs& os, int64_t at, bool byUser) {
+        if (byUser) os.ChooseMenuItem(ID_TRAY_EXIT, 10);
+        os.At(at, [&os, byUser] { byUser ? os.PostTray(kp::WM_RBUTTONDOWN) : SendToMain(kestor::WM_SAVE_AND_QUIT); });
+    };
+    auto start = [&](SimOs& os, int day, bool byUser) {  // over the old files, with a row more in each list
+        os.System().SetUserName(std::string("tom"));
+        for (const auto& [name, bytes] : old) os.Files().Put(kDir + name, bytes);
+        os.At(1500, [&os, day] {
+            kp::IListView& reminders = os.Sheet()->Page(kSchedulerTab)->ListView(IDC_REMINDER_LIST);
+            const int row = reminders.InsertItem(0, Format("06月%02d日09点10分", day));
+            reminders.SetItemText(row, 1, "开会");
+            reminders.SetItemData(row, Packed(6, day, 9, 10));  // minute 10 is a line feed
+            kp::IListView& users = os.Sheet()->Page(kControlTab)->ListView(IDC_USER_LIST);
+            users.SetItemData(users.InsertItem(0, Format("user%d", day)), 1);
+            os.Sheet()->Page(kMusicTab)->ListBox(IDC_PLAYLIST).AddString(Format("D:\\music\\%d.mp3", day));
+        });
+        exit(os, 2000, byUser);
+    };
+    for (auto* files : {&old, &saved}) {
+        SimOs os;
+        start(os, files == &old ? 1 : 2, true);
+        kestor::RunKestor();
+        for (const std::string& name : kFiles) (*files)[name] = os.Files().Get(kDir + name).value_or("-");
+        EXPECT_EQ(15, os.Files().StepsTaken()) << "five steps for each file";
+        EXPECT_EQ((Strings{kDir + kFiles[0], kDir + kFiles[1], kDir + kFiles[2]}), os.Files().Writes());
+        EXPECT_TRUE(os.QuitCode() == 18 && os.TrayIcons().empty());
+    }
+    // A reminder as the format has it, the line feed in its time written as CR LF.
+    EXPECT_TRUE(GbkEq(std::string("[ItemCount]\r\n\x01\0\0\0D\r\n[ItemData]\r\n\r\n\x09\x01\x06", 37) +
+                          "D\r\n06月01日09点10分\r\n开会\r\n", old["TimeSet.ini"]));
+    auto state = [&](SimOs& os) {  // which version each list file holds, and whether the exit tick was written
+        std::string s;
+        for (const std::string& name : kFiles) {
+            const std::string bytes = os.Files().Get(kDir + name).value_or("-");
+            s += name + (bytes == old[name] ? " old, " : bytes == saved[name] ? " new, " : " torn, ");
+        }
+        return s + (os.Reg().GetDword(Hive::CurrentUser, kProfile, "Options_e1") ? "tick" : "no tick");
+    };
+    const Strings lists = {"提醒列表\n", "用户时间控制列表\n", "播放列表\n"};
+    for (bool byUser : {true, false}) {
+        for (int n = 1; n <= 16; ++n) {  // 16: the folder cannot be written
+            SCOPED_TRACE(Format("%s, fault %d", byUser ? "the user's exit" : "the exit before the shutdown", n));
+            std::string expected, unsaved;
+            for (int i = 0; i < 3; ++i) {
+                const bool fails = n > 15 || (n - 1) / 5 == i;
+                expected += kFiles[i] + (fails ? " old, " : " new, ");
+                unsaved += fails ? lists[i] : "";
+            }
+            expected += unsaved.find(lists[1]) != std::string::npos ? "no tick" : "tick";
+            SimOs os;
+            start(os, 2, byUser);
+            if (n <= 15) os.Files().FailNthStep(n);
+            else os.Files().SetReadOnlyFolder("C:\\Kestor");
+            size_t timers = 0;
+            os.At(1900, [&] { timers = os.ArmedTimers().size(); });
+            if (byUser) {
+                os.AnswerMessageBox(kp::IDOK);
+                os.At(2500, [&] {
+                    EXPECT_EQ(expected, state(os));
+                    EXPECT_TRUE(!os.QuitCode() && os.TrayIcons().size() == 1u && timers == os.ArmedTimers().size())
+                        << "the program runs on as it was, every timer armed";
+                    os.Files().SetReadOnlyFolder("C:\\Kestor", false);
+                });
+                exit(os, 3000, true);  // the fault has passed: this exit saves everything
+            }
+            kestor::RunKestor();
+            EXPECT_EQ(18, os.QuitCode().value_or(-1));
+            EXPECT_EQ(byUser ? "TimeSet.ini new, ControlSet.ini new, Playlist.m3u new, tick" : expected, state(os));
+            const std::string told = "下列内容未能保存到文件夹 C:\\Kestor:\n\n" + unsaved +
+                                     "\n本程序没有退出，这些内容仍保留在程序中。请确认该文件夹可以写入、磁盘还有空间，然后再退出本程序。";
+            EXPECT_TRUE(MessageBoxTexts(os, byUser ? Strings{told} : Strings{}));
+            if (byUser) EXPECT_EQ(kp::MB_OK, os.MessageBoxes().at(0).type & 0xF);
+        }
+    }
+}
+
+TEST(LinkStatic, AnEmailTextOpensAsMailtoAndAnyOtherAsItStands) {
+    const std::pair<const char*, const char*> targets[] = {
+        {"email:kestor@example.com", "mailto:kestor@example.com"}, {"kestor@example.com", "mailto:kestor@example.com"},
+        {"http://www.example.com/", "http://www.example.com/"},    {"@example.com", "@example.com"},
+        {"", ""}, {"丂:说明", "丂:说明"},  // 丂 is 0x81 0x40 in GBK: its second byte has the value of "@"
+        {"邮件:老王@example.com", "mailto:老王@example.com"},
+    };
+    for (const auto& [text, target] : targets) EXPECT_TRUE(GbkEq(target, kestor::CLinkStatic::ShellTarget(text)));
+}
+
+TEST(NameLookup, AnUnknownSelectorSaysError) { EXPECT_EQ("Error", kestor::LookUpName(3)); }
+
+// The clock set while the program runs, over a day or two; the soak tells the same story over thirty.
+TEST(ClockJump, RemindersHourlyNoticesAndRestsFollowTheClockAsSet) {
+    constexpr int64_t kHour = 3600000;
+    for (const auto& [by, utcToo] : {std::pair{-kHour, false}, {kHour, false}, {-24 * kHour, true}, {24 * kHour, true}})
+        ClockStory(0, by, utcToo);
+}
+
+}  // namespace
