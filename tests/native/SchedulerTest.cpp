@@ -1,0 +1,401 @@
+// The scheduler page in the running program: TimeSet.ini read and written, reminders added and shown at
+// their minute, the new-reminder dialog, the hourly notice, the timed and countdown shutdowns, apply and
+// start with Windows.
+#include <algorithm>
+
+#include "Util.h"
+#include "scheduler/NewReminderDlg.h"
+
+namespace kt {
+namespace {
+
+const char* const kPast = "您设置的提醒时间已经过去或与当前本地时间相等，请重新设置提醒时间";
+const char* const kTaken = "您设置的时间已经设置了提示信息";
+const char* const kDefault = "备忘记事:时间到!";
+const char* const kRunRefused = "设置自动运行程序失败,如果您需要本程序在系统启动时自动运行，请在程序中设置.";
+const char* const kZeroCountdown = "倒计时关机时间不能为零";
+
+class SchedulerPage : public Program {
+protected:
+    SimWindow& Page() { return Program::Page(kSchedulerTab); }
+    Strings Reminders() { return Rows(kSchedulerTab, IDC_REMINDER_LIST); }
+    void AddReminder(SimWindow& page, const kp::SysTime& t, const std::string& message) {
+        os.OnModal(IDD_NEWREMINDER, [t, message](SimWindow& w) {
+            w.PickDateTime(IDC_REMINDER_TIME, t);
+            w.Type(IDC_REMINDER_MESSAGE, message);
+            w.Click(kp::IDOK);
+        });
+        page.Click(IDC_REMINDER_NEW);
+    }
+    // The message boxes shown, each as "HH:MM:SS text" of the local clock when it opened.
+    Strings Shown() {
+        Strings out;
+        for (const auto& box : os.MessageBoxes()) {
+            const kp::SysTime t = kp::AddMs(start, box.at);
+            out.push_back(kp::Format("%02d:%02d:%02d ", t.wHour, t.wMinute, t.wSecond) + box.text);
+        }
+        return out;
+    }
+    // The countdown picker in seconds.
+    int CountdownLeft() {
+        const kp::SysTime t = Page().DateTimeOf(IDC_COUNTDOWN_TIME).GetTime();
+        return t.wHour * 3600 + t.wMinute * 60 + t.wSecond;
+    }
+};
+
+struct FileCase {
+    const char* name;
+    kp::SysTime start;
+    std::string bytes;  // TimeSet.ini at the start
+    Strings rows;
+    std::string saved;  // TimeSet.ini after the exit
+    Strings messages;
+    bool unreadable = false;
+};
+
+class ReminderFile : public SchedulerPage, public ::testing::WithParamInterface<FileCase> {};
+
+TEST_P(ReminderFile, IsReadWithoutTheExpiredRecordsAndWrittenBackByteForByte) {
+    const FileCase& c = GetParam();
+    StartAt(c.start);
+    PutFile("TimeSet.ini", c.bytes);
+    if (c.unreadable) os.Files().FailReads(Path("TimeSet.ini"));
+    for (size_t i = 0; i < c.messages.size(); ++i) os.AnswerMessageBox(kp::IDOK);
+    ExitAt(3000);
+    Run();
+    EXPECT_EQ(c.rows, Reminders());
+    EXPECT_EQ(c.saved, File("TimeSet.ini"));
+    EXPECT_TRUE(MessageBoxTexts(os, c.messages));
+}
+
+const std::string kTwo = ReminderRecord(Packed(6, 1, 8, 0), "06月01日08点00分", "一") +
+                         ReminderRecord(Packed(6, 2, 8, 0), "06月02日08点00分", "二");
+const Strings kTwoRows = {"06月01日08点00分|一", "06月02日08点00分|二"};
+// 10 October 10:10 packs to four bytes 0x0A, each stored as CR LF; 26 January 09:26 holds two bytes 0x1A.
+const std::string kOddBytes = ListHeader(3) + ReminderRecord(Packed(1, 26, 9, 26), "01月26日09点26分", "二十六") +
+                              ReminderRecord(Packed(3, 1, 0, 0), "03月01日00点00分", "之后") +
+                              "\r\n\r\n\r\n\r\nD\r\n10月10日10点10分\r\n十\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ReminderFile,
+    ::testing::Values(
+        FileCase{"LineFeedAndEndOfFileBytes", At(2026, 1, 2, 8, 0), kOddBytes,
+                 {"01月26日09点26分|二十六", "03月01日00点00分|之后", "10月10日10点10分|十"}, kOddBytes, {}},
+        FileCase{"Expired", At(2026, 5, 5, 9, 5, 30),
+                 ListHeader(4) + ReminderRecord(Packed(5, 5, 9, 5), "05月05日09点05分", "现在") +
+                     ReminderRecord(Packed(5, 1, 20, 0), "05月01日20点00分", "上周") +
+                     ReminderRecord(Packed(5, 5, 9, 6), "05月05日09点06分", "下一分钟") +
+                     ReminderRecord(Packed(1, 1, 8, 0), "01月01日08点00分", "元旦"),
+                 {"05月05日09点06分|下一分钟"},
+                 ListHeader(1) + ReminderRecord(Packed(5, 5, 9, 6), "05月05日09点06分", "下一分钟"), {}},
+        FileCase{"Empty", At(2026, 5, 5, 9, 0), "", {}, "", {}},
+        FileCase{"NoCount", At(2026, 5, 5, 9, 0), "[ItemCount]\r\n\x01", {}, "", {}},
+        FileCase{"CountPastTheData", At(2026, 5, 5, 9, 0), ListHeader(0x7FFFFFFF) + kTwo + "\x01\x02", kTwoRows,
+                 ListHeader(2) + kTwo, {}},
+        FileCase{"NegativeCount", At(2026, 5, 5, 9, 0), ListHeader(0xFFFFFFFF) + kTwo, {}, "", {}},
+        FileCase{"LastRecordCut", At(2026, 5, 5, 9, 0), ListHeader(3) + kTwo + kTwo.substr(0, 10), kTwoRows,
+                 ListHeader(2) + kTwo, {}},
+        FileCase{"Unreadable", At(2026, 5, 5, 9, 0), kTwo, {}, kTwo, {"提示信息列表读取失败", "定时提醒信息列表初始化失败"},
+                 true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SchedulerPage, AddingKeepsTheListInTimeOrderAndRefusesPastAndTakenMinutes) {
+    StartAt(At(2026, 5, 20, 9, 0, 30));
+    OnPage(2000, kSchedulerTab, [this](SimWindow& page) {
+        const auto& columns = page.ListViewOf(IDC_REMINDER_LIST).Columns();
+        ASSERT_EQ(2u, columns.size());
+        EXPECT_EQ("提示时间", columns[0].title);
+        EXPECT_EQ(120, columns[0].width);
+        EXPECT_EQ(kp::ColumnAlign::Center, columns[0].align);
+        EXPECT_EQ("提示信息", columns[1].title);
+        EXPECT_EQ(200, columns[1].width);
+        EXPECT_EQ(kp::ColumnAlign::Left, columns[1].align);
+        AddReminder(page, At(2026, 12, 1, 8, 0), "年底");
+        AddReminder(page, At(2026, 9, 15, 10, 30), "开会");
+        AddReminder(page, At(2026, 9, 15, 9, 5), "交报告");
+        AddReminder(page, At(2026, 5, 20, 9, 0), "这一分钟");
+        AddReminder(page, At(2026, 4, 25, 10, 0), "上个月");  // a later day, but an earlier month
+        AddReminder(page, At(2027, 1, 1, 8, 0), "明年");      // no year is kept: January is past
+        AddReminder(page, At(2026, 5, 20, 9, 1), "下一分钟");
+        AddReminder(page, At(2026, 5, 20, 9, 1), "另一条");
+        AddReminder(page, At(2026, 6, 3, 7, 9), "");
+    });
+    for (int i = 0; i < 5; ++i) os.AnswerMessageBox(kp::IDOK);
+    ExitAt(When(At(2026, 5, 20, 9, 1, 30)));
+    Run();
+    EXPECT_TRUE(MessageBoxTexts(os, {kPast, kPast, kPast, kTaken, "下一分钟"}));
+    EXPECT_EQ(When(At(2026, 5, 20, 9, 1)), os.MessageBoxes().back().at) << "shown at its minute";
+    const std::string june = "06月03日07点09分", report = "09月15日09点05分", meeting = "09月15日10点30分";
+    EXPECT_EQ((Strings{june + "|" + kDefault, report + "|交报告", meeting + "|开会", "12月01日08点00分|年底"}),
+              Reminders());
+    EXPECT_EQ(ListHeader(4) + ReminderRecord(Packed(6, 3, 7, 9), june, kDefault) +
+                  ReminderRecord(Packed(9, 15, 9, 5), report, "交报告") +
+                  ReminderRecord(Packed(9, 15, 10, 30), meeting, "开会") +
+                  ReminderRecord(Packed(12, 1, 8, 0), "12月01日08点00分", "年底"),
+              File("TimeSet.ini"));
+}
+
+TEST_F(SchedulerPage, EachReminderIsShownOnceAtItsMinuteOrRightAfterTheMessageBeforeIt) {
+    StartAt(At(2026, 5, 31, 23, 58));
+    PutFile("TimeSet.ini", ListHeader(4) + ReminderRecord(Packed(5, 31, 23, 59), "05月31日23点59分", "删掉的") +
+                               ReminderRecord(Packed(6, 1, 0, 0), "06月01日00点00分", "午夜") +
+                               ReminderRecord(Packed(6, 1, 0, 1), "06月01日00点01分", "一分") +
+                               ReminderRecord(Packed(6, 2, 8, 0), "06月02日08点00分", "后天"));
+    OnPage(2000, kSchedulerTab, [this](SimWindow& page) { AddReminder(page, At(2026, 6, 1, 0, 3), "新加的"); });
+    // The first reminder's one-shot timer is armed within a minute of it when the user deletes its row.
+    OnPage(When(At(2026, 5, 31, 23, 58, 55)), kSchedulerTab, [this](SimWindow& page) {
+        ASSERT_TRUE(page.TimerDue(6000).has_value());
+        page.ClickListItem(IDC_REMINDER_LIST, 0);
+        page.Click(IDC_REMINDER_DELETE);
+    });
+    os.At(When(At(2026, 5, 31, 23, 59, 30)), [this] { EXPECT_EQ(10000u, Page().TimerPeriod(1002).value_or(0)); });
+    os.AnswerMessageBox(kp::IDOK, 90000);  // open past the next reminder's minute
+    for (int i = 0; i < 3; ++i) os.AnswerMessageBox(kp::IDOK, 1000);
+    os.At(When(At(2026, 6, 1, 0, 1, 29)), [this] { EXPECT_EQ(4u, Reminders().size()) << "kept while shown"; });
+    os.At(When(At(2026, 6, 1, 0, 1, 30)) + 500, [this] { EXPECT_EQ(3u, Reminders().size()) << "gone once closed"; });
+    os.At(When(At(2026, 6, 2, 8, 0, 30)), [this] { EXPECT_TRUE(Page().Timers().empty()) << "nothing left to check"; });
+    ExitAt(When(At(2026, 6, 2, 8, 1)));
+    Run();
+    EXPECT_EQ((Strings{"00:00:00 午夜", "00:01:31 一分", "00:03:00 新加的", "08:00:00 后天"}), Shown());
+    EXPECT_EQ("", File("TimeSet.ini"));
+}
+
+TEST(NewReminderDialog, ProposesTheMinuteTwoMinutesAheadWithItsYear) {
+    SimOs os;
+    kestor::CNewReminderDlg dlg;
+    const struct {
+        kp::SysTime now, proposed;
+        const char* year;
+    } cases[] = {{At(2026, 5, 5, 10, 58, 40), At(2026, 5, 5, 11, 0), "2026 年"},
+                 {At(2026, 5, 5, 23, 59), At(2026, 5, 6, 0, 1), "2026 年"},
+                 {At(2026, 12, 31, 23, 59, 59), At(2027, 1, 1, 0, 1), "2027 年"},
+                 {At(2028, 2, 28, 23, 58, 30), At(2028, 2, 29, 0, 0), "2028 年"}};
+    for (const auto& c : cases) {
+        os.SetLocalTime(c.now);
+        os.OnModal(IDD_NEWREMINDER, [&c](SimWindow& w) {
+            EXPECT_EQ("MM月dd日HH点mm分", w.DateTimeOf(IDC_REMINDER_TIME).Format().value_or("(none)"));
+            EXPECT_EQ(c.year, w.GetText(IDC_REMINDER_YEAR));
+            EXPECT_EQ(kDefault, w.GetText(IDC_REMINDER_MESSAGE));
+            w.Click(kp::IDOK);
+        });
+        EXPECT_EQ(kp::IDOK, dlg.DoModal());
+        EXPECT_EQ(kp::SysTimeToMs(c.proposed), kp::SysTimeToMs(dlg.m_time)) << c.year;
+        EXPECT_EQ(kDefault, dlg.m_strMessage);
+    }
+}
+
+TEST(NewReminderDialog, TheDefaultMessageClearsOnEntryAndComesBackWhenLeftEmpty) {
+    SimOs os;
+    kestor::CNewReminderDlg dlg;
+    os.OnModal(IDD_NEWREMINDER, [](SimWindow& w) {
+        w.FocusControl(IDC_REMINDER_MESSAGE);
+        EXPECT_EQ("", w.GetText(IDC_REMINDER_MESSAGE));
+        w.FocusControl(IDC_REMINDER_TIME);
+        EXPECT_EQ(kDefault, w.GetText(IDC_REMINDER_MESSAGE));
+        // A text of the user's own stays; one equal to the default counts as the default.
+        for (const char* typed : {"交报告", kDefault}) {
+            w.Type(IDC_REMINDER_MESSAGE, typed);
+            w.FocusControl(IDC_REMINDER_TIME);
+            w.FocusControl(IDC_REMINDER_MESSAGE);
+            EXPECT_EQ(typed == kDefault ? "" : typed, w.GetText(IDC_REMINDER_MESSAGE));
+        }
+        // A click on the dialog's surface takes the focus out of the field.
+        w.LButtonDown();
+        EXPECT_NE(IDC_REMINDER_MESSAGE, w.Focus());
+        EXPECT_EQ(kDefault, w.GetText(IDC_REMINDER_MESSAGE));
+        w.Click(kp::IDCANCEL);
+    });
+    EXPECT_EQ(kp::IDCANCEL, dlg.DoModal());
+}
+
+// The popup at 14:00 and 16:00 of the local clock in a zone 5 h 45 min ahead of UTC; unticked at 14:10 and
+// applied by the hiding window, so there is none at 15:00; ticked and applied at 15:10.
+TEST_F(SchedulerPage, TheHourlyNoticeComesAtEveryFullHourWhileOnWhateverTheInterval) {
+    SetProfile("Options_a1", 1);
+    SetProfile("Options_a2", 3);
+    StartAt(At(2026, 5, 5, 13, 58));
+    os.SetUtcTime(At(2026, 5, 5, 8, 13));
+    Strings lines, notices;
+    const int64_t two = When(At(2026, 5, 5, 14, 0));
+    for (int k = 0; k <= 16; ++k)
+        os.At(two + k * 1000 + 500, [this, &lines] {
+            SimWindow* w = os.Modal(IDD_NOTICE);
+            lines.push_back(w ? w->GetText(IDC_NOTICE_COUNTDOWN) : "closed");
+            EXPECT_EQ(w ? std::vector<unsigned>{100001} : std::vector<unsigned>{}, w ? w->Timers() : std::vector<unsigned>{});
+        });
+    os.At(two + 3200, [this] { os.Modal(IDD_NOTICE)->Click(kp::IDOK); });
+    os.At(two + 4200, [this] { os.Modal(IDD_NOTICE)->Enter(); });
+    os.At(two + 5200, [this] { os.Modal(IDD_NOTICE)->Escape(); });
+    for (int hour : {14, 15, 16})
+        for (int minute : {0, 30})
+            os.At(When(At(2026, 5, 5, hour, minute)) + 100, [this, &notices] {
+                SimWindow* w = os.Modal(IDD_NOTICE);
+                if (w == nullptr) return;
+                notices.push_back(w->GetText(IDC_NOTICE_MESSAGE));
+                EXPECT_TRUE(w->IsForeground());
+            });
+    OnPage(When(At(2026, 5, 5, 14, 10)), kSchedulerTab, [this](SimWindow& page) {
+        EXPECT_EQ((Strings{"每1小时", "每2小时", "每3小时", "每4小时", "每5小时", "每6小时"}),
+                  page.ComboOf(IDC_CHIME_INTERVAL).Items());
+        EXPECT_EQ(3, page.ComboOf(IDC_CHIME_INTERVAL).GetCurSel());
+        page.Click(IDC_CHIME);
+        EXPECT_FALSE(page.IsControlEnabled(IDC_CHIME_INTERVAL));
+        EXPECT_EQ(std::vector<unsigned>{}, page.Timers());
+        page.Click(IDC_CHIME);
+        EXPECT_TRUE(page.IsControlEnabled(IDC_CHIME_INTERVAL));
+        EXPECT_EQ(std::vector<unsigned>{}, page.Timers()) << "ticking arms nothing before the apply";
+        page.Click(IDC_CHIME);
+    });
+    os.At(When(At(2026, 5, 5, 14, 11)), [this] { EXPECT_EQ(0u, Profile("Options_a2").value_or(9)); });
+    OnPage(When(At(2026, 5, 5, 15, 10)), kSchedulerTab, [](SimWindow& page) {
+        page.Click(IDC_CHIME);
+        page.ClickApply();
+        EXPECT_EQ(60000u, page.TimerPeriod(6004).value_or(0));
+    });
+    ExitAt(When(At(2026, 5, 5, 16, 1)));
+    Run();
+    Strings expected = {kp::Format("对话框将在%d秒后自动关闭.", 15)};
+    for (int n = 15; n >= 1; --n) expected.push_back(kp::Format("对话框将在%d秒后自动关闭.", n));
+    expected.push_back("closed");
+    EXPECT_EQ(expected, lines);
+    EXPECT_EQ((Strings{"现在时刻14点正", "现在时刻16点正"}), notices);
+    EXPECT_EQ(1u, Profile("Options_a1").value_or(0));
+    EXPECT_EQ(3u, Profile("Options_a2").value_or(0)) << "the interval is kept, never acted on";
+}
+
+struct ShutdownCase {
+    int box;                // the timed or the countdown shutdown
+    kp::SysTime applied;    // the local time of the apply
+    kp::SysTime set;        // the picker
+    int64_t inMs;           // the shutdown after the apply; -1: none within 23 hours
+};
+
+class ShutdownTime : public SchedulerPage, public ::testing::WithParamInterface<ShutdownCase> {};
+
+TEST_P(ShutdownTime, ComesWhenItsPickerSaysAndOnlyThen) {
+    const ShutdownCase& c = GetParam();
+    const int picker = c.box == IDC_COUNTDOWN ? IDC_COUNTDOWN_TIME : IDC_TIMED_SHUTDOWN_TIME;
+    StartAt(kp::AddMs(c.applied, -500));
+    os.At(500, [this, c, picker] {  // the window is still up after the start
+        os.Sheet()->SelectTab(kSchedulerTab);
+        Page().Click(c.box);
+        Page().PickDateTime(picker, c.set);
+        Page().ClickApply();
+        if (c.inMs < 0) return;
+        os.After(c.inMs - 1, [this] { EXPECT_TRUE(os.Power().Calls().empty()); });
+        os.After(c.inMs + 1, [this] { EXPECT_EQ(std::vector<unsigned>{kp::EWX_SHUTDOWN}, os.Power().Calls()); });
+    });
+    ExitAt(500 + 23LL * 3600 * 1000);
+    Run();
+    EXPECT_EQ(c.inMs < 0 ? 0u : 1u, os.Power().Calls().size());
+    EXPECT_EQ(1u, Profile(c.box == IDC_COUNTDOWN ? "Options_c1" : "Options_b1").value_or(0));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pickers, ShutdownTime,
+    ::testing::Values(ShutdownCase{IDC_TIMED_SHUTDOWN, At(2026, 5, 5, 23, 29, 55), At(2026, 5, 5, 23, 30), 5000},
+                      ShutdownCase{IDC_TIMED_SHUTDOWN, At(2026, 5, 5, 22, 0), At(2026, 5, 5, 23, 30), 5400000},
+                      ShutdownCase{IDC_TIMED_SHUTDOWN, At(2026, 5, 5, 23, 0), At(2026, 5, 5, 0, 30), 5400000},
+                      ShutdownCase{IDC_TIMED_SHUTDOWN, At(2026, 5, 5, 0, 10), At(2026, 5, 5, 0, 10, 5), 5000},
+                      ShutdownCase{IDC_TIMED_SHUTDOWN, At(2026, 5, 5, 22, 0), At(2026, 5, 5, 0, 0), -1},
+                      ShutdownCase{IDC_COUNTDOWN, At(2026, 5, 5, 9, 0), At(2026, 5, 5, 1, 2, 3), 3723000}));
+
+// Every feature on for a day, with the system refusing to shut down: the countdown shows the time left and
+// asks once, both reminders come, the set time 00:00:00 is never acted on, and no timer piles up.
+TEST_F(SchedulerPage, ADayWithEveryFeatureOn) {
+    SetProfile("Options_a1", 1);
+    os.Power().SetResult(false);
+    PutFile("TimeSet.ini", ListHeader(2) + ReminderRecord(Packed(5, 5, 12, 0), "05月05日12点00分", "午饭") +
+                               ReminderRecord(Packed(5, 6, 8, 0), "05月06日08点00分", "早上"));
+    std::vector<int> left;
+    OnPage(2000, kSchedulerTab, [this, &left](SimWindow& page) {
+        page.Click(IDC_TIMED_SHUTDOWN);
+        page.Click(IDC_COUNTDOWN);
+        EXPECT_TRUE(page.IsControlEnabled(IDC_COUNTDOWN_TIME));
+        page.PickDateTime(IDC_COUNTDOWN_TIME, At(2026, 5, 5, 0, 0, 10));
+        page.ClickApply();
+        EXPECT_EQ(1000u, page.TimerPeriod(1000).value_or(0));
+        for (int i = 1; i <= 12; ++i) os.After(i * 1000 + 500, [this, &left] { left.push_back(CountdownLeft()); });
+        os.After(9999, [this] { EXPECT_TRUE(os.Power().Calls().empty()); });
+        os.After(10001, [this] { EXPECT_EQ(std::vector<unsigned>{kp::EWX_SHUTDOWN}, os.Power().Calls()); });
+    });
+    os.AnswerMessageBox(kp::IDOK, 1000);
+    os.AnswerMessageBox(kp::IDOK, 1000);
+    size_t most = 0;
+    for (int h = 1; h < 24; ++h) os.At(h * 3600000LL + 1800000, [&] { most = std::max(most, Page().Timers().size()); });
+    std::vector<unsigned> timers;
+    os.At(24LL * 3600 * 1000 - 1000, [&] { timers = Page().Timers(); });
+    ExitAt(24LL * 3600 * 1000);
+    Run();
+    EXPECT_EQ((std::vector<int>{9, 8, 7, 6, 5, 4, 3, 2, 1, 1, 1, 1}), left);
+    EXPECT_EQ(1u, Profile("Options_c1").value_or(0));
+    EXPECT_EQ(std::vector<unsigned>{kp::EWX_SHUTDOWN}, os.Power().Calls());
+    EXPECT_EQ((Strings{"12:00:00 午饭", "08:00:00 早上"}), Shown());
+    EXPECT_GE(6u, most) << "the notice's pair, the shutdown check, the reminder check, the countdown's pair";
+    EXPECT_EQ((std::vector<unsigned>{1001, 6003, 6004}), timers) << "after the countdown and both reminders";
+}
+
+TEST_F(SchedulerPage, ChangingAPickerAfterTheApplyStopsItsShutdownUntilTheNextApply) {
+    StartAt(At(2026, 5, 5, 22, 0));
+    OnPage(2000, kSchedulerTab, [](SimWindow& page) {
+        page.Click(IDC_TIMED_SHUTDOWN);
+        page.PickDateTime(IDC_TIMED_SHUTDOWN_TIME, At(2026, 5, 5, 22, 10));
+        page.Click(IDC_COUNTDOWN);
+        page.PickDateTime(IDC_COUNTDOWN_TIME, At(2026, 5, 5, 0, 5, 0));
+        page.ClickApply();
+        EXPECT_EQ((std::vector<unsigned>{1000, 1001, 6002}), page.Timers());
+        page.PickDateTime(IDC_TIMED_SHUTDOWN_TIME, At(2026, 5, 5, 22, 20));
+        page.PickDateTime(IDC_COUNTDOWN_TIME, At(2026, 5, 5, 0, 15, 0));
+        EXPECT_EQ(std::vector<unsigned>{}, page.Timers());
+    });
+    // Hiding the window applies the changed values: the countdown starts again, the set time is 22:20.
+    os.At(When(At(2026, 5, 5, 22, 14, 59)), [this] { EXPECT_TRUE(os.Power().Calls().empty()); });
+    os.At(When(At(2026, 5, 5, 22, 19, 59)), [this] { EXPECT_EQ(1u, os.Power().Calls().size()); });
+    ExitAt(When(At(2026, 5, 5, 22, 21)));
+    Run();
+    EXPECT_EQ(2u, os.Power().Calls().size());
+}
+
+// Start with Windows names Kestor.exe in the start-up directory and follows the apply only; an applied change
+// is not applied again when the window hides; a zero countdown refuses all of its apply, again at every try.
+TEST_F(SchedulerPage, ApplyStoresWhatIsTickedAndStartsWithWindowsFromTheStartUpDirectory) {
+    SetProfile("Options_d1", 1);
+    OnPage(2000, kSchedulerTab, [this](SimWindow& page) {
+        EXPECT_EQ(1, page.GetCheck(IDC_AUTORUN));
+        os.System().SetCurrentDirectory("E:\\music");  // another page's file dialog moved it
+        os.Reg().SetString(Hive::LocalMachine, kRun, "Kestor", "stale");
+        page.Click(IDC_AUTORUN);
+        page.Click(IDC_AUTORUN);
+        page.ClickApply();
+        EXPECT_EQ("C:\\Kestor\\Kestor.exe", os.Reg().GetString(Hive::LocalMachine, kRun, "Kestor").value_or("-"));
+        page.Click(IDC_AUTORUN);
+        EXPECT_TRUE(os.Reg().GetString(Hive::LocalMachine, kRun, "Kestor").has_value()) << "not before the apply";
+        EXPECT_EQ(1u, Profile("Options_d1").value_or(9));
+        page.ClickApply();
+        EXPECT_FALSE(os.Reg().GetString(Hive::LocalMachine, kRun, "Kestor").has_value());
+        EXPECT_EQ(0u, Profile("Options_d1").value_or(9));
+    });
+    OnPage(60000, kSchedulerTab, [this](SimWindow& page) {
+        os.Reg().DenyWrite(Hive::LocalMachine, kRun);
+        page.Click(IDC_AUTORUN);
+        page.ClickApply();
+    });
+    OnPage(120000, kSchedulerTab, [](SimWindow&) {});  // shown again; hides by itself
+    OnPage(180000, kSchedulerTab, [](SimWindow& page) {
+        for (int box : {IDC_COUNTDOWN, IDC_TIMED_SHUTDOWN, IDC_CHIME}) page.Click(box);
+        page.ClickApply();
+        EXPECT_EQ(std::vector<unsigned>{}, page.Timers());
+    });
+    for (int i = 0; i < 4; ++i) os.AnswerMessageBox(kp::IDOK);  // the hide and the exit try the apply again
+    ExitAt(240000);
+    Run();
+    EXPECT_TRUE(MessageBoxTexts(os, {kRunRefused, kZeroCountdown, kZeroCountdown, kZeroCountdown}));
+    EXPECT_EQ(1u, Profile("Options_d1").value_or(9));
+    EXPECT_EQ(1u, Profile("Options_c1").value_or(9));
+    EXPECT_EQ(0u, Profile("Options_b1").value_or(9));
+    EXPECT_EQ(0u, Profile("Options_a1").value_or(9));
+    EXPECT_TRUE(os.Power().Calls().empty());
+}
+
+}  // namespace
+}  // namespace kt
