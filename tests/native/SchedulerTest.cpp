@@ -160,7 +160,8 @@ TEST_F(SchedulerPage, EachReminderIsShownOnceAtItsMinuteOrRightAfterTheMessageBe
     EXPECT_EQ("", File("TimeSet.ini"));
 }
 
-TEST(NewReminderDialog, ProposesTheMinuteTwoMinutesAheadWithItsYear) {
+// The dialog proposes the minute two minutes ahead, and its default message gets out of the user's way.
+TEST(NewReminderDialog, ProposesTheMinuteTwoMinutesAheadAndTheDefaultMessageClearsOnEntry) {
     SimOs os;
     kestor::CNewReminderDlg dlg;
     const struct {
@@ -176,6 +177,18 @@ TEST(NewReminderDialog, ProposesTheMinuteTwoMinutesAheadWithItsYear) {
             EXPECT_EQ("MM月dd日HH点mm分", w.DateTimeOf(IDC_REMINDER_TIME).Format().value_or("(none)"));
             EXPECT_EQ(c.year, w.GetText(IDC_REMINDER_YEAR));
             EXPECT_EQ(kDefault, w.GetText(IDC_REMINDER_MESSAGE));
+            w.FocusControl(IDC_REMINDER_MESSAGE);
+            EXPECT_EQ("", w.GetText(IDC_REMINDER_MESSAGE)) << "entering the field clears the default";
+            w.FocusControl(IDC_REMINDER_TIME);
+            EXPECT_EQ(kDefault, w.GetText(IDC_REMINDER_MESSAGE)) << "left empty, the default comes back";
+            for (const char* typed : {"交报告", kDefault}) {  // the user's own text equal to the default counts as it
+                w.Type(IDC_REMINDER_MESSAGE, typed);
+                w.FocusControl(IDC_REMINDER_TIME);
+                w.FocusControl(IDC_REMINDER_MESSAGE);
+                EXPECT_EQ(typed == kDefault ? "" : typed, w.GetText(IDC_REMINDER_MESSAGE));
+            }
+            w.LButtonDown();  // on the dialog's surface: the focus leaves the field
+            EXPECT_EQ(kDefault, w.GetText(IDC_REMINDER_MESSAGE));
             w.Click(kp::IDOK);
         });
         EXPECT_EQ(kp::IDOK, dlg.DoModal());
@@ -184,83 +197,54 @@ TEST(NewReminderDialog, ProposesTheMinuteTwoMinutesAheadWithItsYear) {
     }
 }
 
-TEST(NewReminderDialog, TheDefaultMessageClearsOnEntryAndComesBackWhenLeftEmpty) {
-    SimOs os;
-    kestor::CNewReminderDlg dlg;
-    os.OnModal(IDD_NEWREMINDER, [](SimWindow& w) {
-        w.FocusControl(IDC_REMINDER_MESSAGE);
-        EXPECT_EQ("", w.GetText(IDC_REMINDER_MESSAGE));
-        w.FocusControl(IDC_REMINDER_TIME);
-        EXPECT_EQ(kDefault, w.GetText(IDC_REMINDER_MESSAGE));
-        // A text of the user's own stays; one equal to the default counts as the default.
-        for (const char* typed : {"交报告", kDefault}) {
-            w.Type(IDC_REMINDER_MESSAGE, typed);
-            w.FocusControl(IDC_REMINDER_TIME);
-            w.FocusControl(IDC_REMINDER_MESSAGE);
-            EXPECT_EQ(typed == kDefault ? "" : typed, w.GetText(IDC_REMINDER_MESSAGE));
-        }
-        // A click on the dialog's surface takes the focus out of the field.
-        w.LButtonDown();
-        EXPECT_NE(IDC_REMINDER_MESSAGE, w.Focus());
-        EXPECT_EQ(kDefault, w.GetText(IDC_REMINDER_MESSAGE));
-        w.Click(kp::IDCANCEL);
-    });
-    EXPECT_EQ(kp::IDCANCEL, dlg.DoModal());
-}
-
-// The popup at 14:00 and 16:00 of the local clock in a zone 5 h 45 min ahead of UTC; unticked at 14:10 and
-// applied by the hiding window, so there is none at 15:00; ticked and applied at 15:10.
-TEST_F(SchedulerPage, TheHourlyNoticeComesAtEveryFullHourWhileOnWhateverTheInterval) {
+// The notice at 14:00 and 16:00 of the local clock; unticked at 14:10, applied by the window as it hides, so
+// none at 15:00; ticked and applied at 15:10; a new interval then waits for the next apply, and changes nothing.
+TEST_F(SchedulerPage, TheHourlyNoticeComesAtEveryFullHourWhileItIsOnWhateverTheInterval) {
     SetProfile("Options_a1", 1);
     SetProfile("Options_a2", 3);
     StartAt(At(2026, 5, 5, 13, 58));
-    os.SetUtcTime(At(2026, 5, 5, 8, 13));
-    Strings lines, notices;
+    os.SetUtcTime(At(2026, 5, 5, 8, 13));  // a zone 5 h 45 min ahead of UTC
+    Strings seen;
+    const auto look = [this, &seen] {
+        SimWindow* w = os.Modal(IDD_NOTICE);
+        seen.push_back(w ? w->GetText(IDC_NOTICE_MESSAGE) + " " + w->GetText(IDC_NOTICE_COUNTDOWN) : "-");
+        EXPECT_TRUE(!w || (w->IsForeground() && w->Timers() == std::vector<unsigned>{100001}));
+    };
     const int64_t two = When(At(2026, 5, 5, 14, 0));
-    for (int k = 0; k <= 16; ++k)
-        os.At(two + k * 1000 + 500, [this, &lines] {
-            SimWindow* w = os.Modal(IDD_NOTICE);
-            lines.push_back(w ? w->GetText(IDC_NOTICE_COUNTDOWN) : "closed");
-            EXPECT_EQ(w ? std::vector<unsigned>{100001} : std::vector<unsigned>{}, w ? w->Timers() : std::vector<unsigned>{});
-        });
-    os.At(two + 3200, [this] { os.Modal(IDD_NOTICE)->Click(kp::IDOK); });
-    os.At(two + 4200, [this] { os.Modal(IDD_NOTICE)->Enter(); });
-    os.At(two + 5200, [this] { os.Modal(IDD_NOTICE)->Escape(); });
-    for (int hour : {14, 15, 16})
-        for (int minute : {0, 30})
-            os.At(When(At(2026, 5, 5, hour, minute)) + 100, [this, &notices] {
-                SimWindow* w = os.Modal(IDD_NOTICE);
-                if (w == nullptr) return;
-                notices.push_back(w->GetText(IDC_NOTICE_MESSAGE));
-                EXPECT_TRUE(w->IsForeground());
-            });
-    OnPage(When(At(2026, 5, 5, 14, 10)), kSchedulerTab, [this](SimWindow& page) {
+    for (int k = 0; k <= 16; ++k) os.At(two + k * 1000 + 500, look);
+    for (int half = 1; half <= 4; ++half) os.At(two + half * 1800000 + 500, look);
+    os.At(two + 3200, [this] {
+        SimWindow* w = os.Modal(IDD_NOTICE);
+        w->Click(kp::IDOK);
+        w->Enter();
+        w->Escape();
+    });
+    OnPage(When(At(2026, 5, 5, 14, 10)), kSchedulerTab, [](SimWindow& page) {
         EXPECT_EQ((Strings{"每1小时", "每2小时", "每3小时", "每4小时", "每5小时", "每6小时"}),
                   page.ComboOf(IDC_CHIME_INTERVAL).Items());
         EXPECT_EQ(3, page.ComboOf(IDC_CHIME_INTERVAL).GetCurSel());
-        page.Click(IDC_CHIME);
-        EXPECT_FALSE(page.IsControlEnabled(IDC_CHIME_INTERVAL));
-        EXPECT_EQ(std::vector<unsigned>{}, page.Timers());
-        page.Click(IDC_CHIME);
-        EXPECT_TRUE(page.IsControlEnabled(IDC_CHIME_INTERVAL));
-        EXPECT_EQ(std::vector<unsigned>{}, page.Timers()) << "ticking arms nothing before the apply";
-        page.Click(IDC_CHIME);
+        for (bool on : {false, true, false}) {
+            page.Click(IDC_CHIME);
+            EXPECT_EQ(on, page.IsControlEnabled(IDC_CHIME_INTERVAL));
+            EXPECT_EQ(std::vector<unsigned>{}, page.Timers()) << "ticked again, it waits for the apply";
+        }
     });
     os.At(When(At(2026, 5, 5, 14, 11)), [this] { EXPECT_EQ(0u, Profile("Options_a2").value_or(9)); });
     OnPage(When(At(2026, 5, 5, 15, 10)), kSchedulerTab, [](SimWindow& page) {
         page.Click(IDC_CHIME);
         page.ClickApply();
         EXPECT_EQ(60000u, page.TimerPeriod(6004).value_or(0));
+        page.SelectListItem(IDC_CHIME_INTERVAL, 5);
+        EXPECT_EQ(std::vector<unsigned>{}, page.Timers());
     });
     ExitAt(When(At(2026, 5, 5, 16, 1)));
     Run();
-    Strings expected = {kp::Format("对话框将在%d秒后自动关闭.", 15)};
-    for (int n = 15; n >= 1; --n) expected.push_back(kp::Format("对话框将在%d秒后自动关闭.", n));
-    expected.push_back("closed");
-    EXPECT_EQ(expected, lines);
-    EXPECT_EQ((Strings{"现在时刻14点正", "现在时刻16点正"}), notices);
+    Strings expected;
+    for (int k = 0; k < 16; ++k) expected.push_back(kp::Format("现在时刻14点正 对话框将在%d秒后自动关闭.", k ? 16 - k : 15));
+    expected.insert(expected.end(), {"-", "-", "-", "-", "现在时刻16点正 对话框将在15秒后自动关闭."});
+    EXPECT_EQ(expected, seen);
     EXPECT_EQ(1u, Profile("Options_a1").value_or(0));
-    EXPECT_EQ(3u, Profile("Options_a2").value_or(0)) << "the interval is kept, never acted on";
+    EXPECT_EQ(5u, Profile("Options_a2").value_or(0));
 }
 
 struct ShutdownCase {
@@ -268,6 +252,7 @@ struct ShutdownCase {
     kp::SysTime applied;    // the local time of the apply
     kp::SysTime set;        // the picker
     int64_t inMs;           // the shutdown after the apply; -1: none within 23 hours
+    std::optional<kp::SysTime> changed = std::nullopt;  // picked right after the apply, then applied again
 };
 
 class ShutdownTime : public SchedulerPage, public ::testing::WithParamInterface<ShutdownCase> {};
@@ -281,6 +266,11 @@ TEST_P(ShutdownTime, ComesWhenItsPickerSaysAndOnlyThen) {
         Page().Click(c.box);
         Page().PickDateTime(picker, c.set);
         Page().ClickApply();
+        if (c.changed) {
+            Page().PickDateTime(picker, *c.changed);
+            EXPECT_EQ(std::vector<unsigned>{}, Page().Timers()) << "a changed value stops the shutdown";
+            Page().ClickApply();
+        }
         if (c.inMs < 0) return;
         os.After(c.inMs - 1, [this] { EXPECT_TRUE(os.Power().Calls().empty()); });
         os.After(c.inMs + 1, [this] { EXPECT_EQ(std::vector<unsigned>{kp::EWX_SHUTDOWN}, os.Power().Calls()); });
@@ -298,7 +288,11 @@ INSTANTIATE_TEST_SUITE_P(
                       ShutdownCase{IDC_TIMED_SHUTDOWN, At(2026, 5, 5, 23, 0), At(2026, 5, 5, 0, 30), 5400000},
                       ShutdownCase{IDC_TIMED_SHUTDOWN, At(2026, 5, 5, 0, 10), At(2026, 5, 5, 0, 10, 5), 5000},
                       ShutdownCase{IDC_TIMED_SHUTDOWN, At(2026, 5, 5, 22, 0), At(2026, 5, 5, 0, 0), -1},
-                      ShutdownCase{IDC_COUNTDOWN, At(2026, 5, 5, 9, 0), At(2026, 5, 5, 1, 2, 3), 3723000}));
+                      ShutdownCase{IDC_TIMED_SHUTDOWN, At(2026, 5, 5, 22, 0), At(2026, 5, 5, 22, 10), 1200000,
+                                   At(2026, 5, 5, 22, 20)},
+                      ShutdownCase{IDC_COUNTDOWN, At(2026, 5, 5, 9, 0), At(2026, 5, 5, 1, 2, 3), 3723000},
+                      ShutdownCase{IDC_COUNTDOWN, At(2026, 5, 5, 9, 0), At(2026, 5, 5, 0, 0, 10), 20000,
+                                   At(2026, 5, 5, 0, 0, 20)}));
 
 // Every feature on for a day, with the system refusing to shut down: the countdown shows the time left and
 // asks once, both reminders come, the set time 00:00:00 is never acted on, and no timer piles up.
@@ -312,12 +306,13 @@ TEST_F(SchedulerPage, ADayWithEveryFeatureOn) {
         page.Click(IDC_TIMED_SHUTDOWN);
         page.Click(IDC_COUNTDOWN);
         EXPECT_TRUE(page.IsControlEnabled(IDC_COUNTDOWN_TIME));
-        page.PickDateTime(IDC_COUNTDOWN_TIME, At(2026, 5, 5, 0, 0, 10));
+        page.PickDateTime(IDC_COUNTDOWN_TIME, At(2026, 5, 5, 1, 0, 10));
         page.ClickApply();
         EXPECT_EQ(1000u, page.TimerPeriod(1000).value_or(0));
-        for (int i = 1; i <= 12; ++i) os.After(i * 1000 + 500, [this, &left] { left.push_back(CountdownLeft()); });
-        os.After(9999, [this] { EXPECT_TRUE(os.Power().Calls().empty()); });
-        os.After(10001, [this] { EXPECT_EQ(std::vector<unsigned>{kp::EWX_SHUTDOWN}, os.Power().Calls()); });
+        for (int s : {1, 10, 11, 3600, 3608, 3609, 3610, 3611, 3612})
+            os.After(s * 1000 + 500, [this, &left] { left.push_back(CountdownLeft()); });
+        os.After(3609999, [this] { EXPECT_TRUE(os.Power().Calls().empty()); });
+        os.After(3610001, [this] { EXPECT_EQ(std::vector<unsigned>{kp::EWX_SHUTDOWN}, os.Power().Calls()); });
     });
     os.AnswerMessageBox(kp::IDOK, 1000);
     os.AnswerMessageBox(kp::IDOK, 1000);
@@ -327,33 +322,12 @@ TEST_F(SchedulerPage, ADayWithEveryFeatureOn) {
     os.At(24LL * 3600 * 1000 - 1000, [&] { timers = Page().Timers(); });
     ExitAt(24LL * 3600 * 1000);
     Run();
-    EXPECT_EQ((std::vector<int>{9, 8, 7, 6, 5, 4, 3, 2, 1, 1, 1, 1}), left);
+    EXPECT_EQ((std::vector<int>{3609, 3600, 3599, 10, 2, 1, 1, 1, 1}), left) << "the time left, and 1 once it has run out";
     EXPECT_EQ(1u, Profile("Options_c1").value_or(0));
     EXPECT_EQ(std::vector<unsigned>{kp::EWX_SHUTDOWN}, os.Power().Calls());
     EXPECT_EQ((Strings{"12:00:00 午饭", "08:00:00 早上"}), Shown());
     EXPECT_GE(6u, most) << "the notice's pair, the shutdown check, the reminder check, the countdown's pair";
     EXPECT_EQ((std::vector<unsigned>{1001, 6003, 6004}), timers) << "after the countdown and both reminders";
-}
-
-TEST_F(SchedulerPage, ChangingAPickerAfterTheApplyStopsItsShutdownUntilTheNextApply) {
-    StartAt(At(2026, 5, 5, 22, 0));
-    OnPage(2000, kSchedulerTab, [](SimWindow& page) {
-        page.Click(IDC_TIMED_SHUTDOWN);
-        page.PickDateTime(IDC_TIMED_SHUTDOWN_TIME, At(2026, 5, 5, 22, 10));
-        page.Click(IDC_COUNTDOWN);
-        page.PickDateTime(IDC_COUNTDOWN_TIME, At(2026, 5, 5, 0, 5, 0));
-        page.ClickApply();
-        EXPECT_EQ((std::vector<unsigned>{1000, 1001, 6002}), page.Timers());
-        page.PickDateTime(IDC_TIMED_SHUTDOWN_TIME, At(2026, 5, 5, 22, 20));
-        page.PickDateTime(IDC_COUNTDOWN_TIME, At(2026, 5, 5, 0, 15, 0));
-        EXPECT_EQ(std::vector<unsigned>{}, page.Timers());
-    });
-    // Hiding the window applies the changed values: the countdown starts again, the set time is 22:20.
-    os.At(When(At(2026, 5, 5, 22, 14, 59)), [this] { EXPECT_TRUE(os.Power().Calls().empty()); });
-    os.At(When(At(2026, 5, 5, 22, 19, 59)), [this] { EXPECT_EQ(1u, os.Power().Calls().size()); });
-    ExitAt(When(At(2026, 5, 5, 22, 21)));
-    Run();
-    EXPECT_EQ(2u, os.Power().Calls().size());
 }
 
 // Start with Windows names Kestor.exe in the start-up directory and follows the apply only; an applied change

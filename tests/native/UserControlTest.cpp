@@ -73,7 +73,7 @@ protected:
 };
 
 TEST_F(UserControl, NewLimitsAreSortedInAskBeforeReplacingAUserAndReachTheFileAtExit) {
-    const std::string file = ListHeader(1) + LimitRecord({"Tom", "1小时", "5分钟", ""}, 1);
+    const std::string file = ListHeader(2) + LimitRecord({"Tom", "1小时", "5分钟", ""}, 1) + LimitRecord({"al", "", "", ""}, 0);
     PutFile("ControlSet.ini", file);
     OnPage(2000, kControlTab, [this, file](SimWindow& page) {
         const auto& columns = page.ListViewOf(IDC_USER_LIST).Columns();
@@ -90,13 +90,13 @@ TEST_F(UserControl, NewLimitsAreSortedInAskBeforeReplacingAUserAndReachTheFileAt
         AddLimit(page, {"carl", "1", "5", Daily(8, 0, 12, 0)});
         os.AnswerMessageBox(kp::IDNO);
         AddLimit(page, {"Tom", "3", "20"});
-        EXPECT_EQ("Tom|1小时|5分钟||1", Limits().at(3));
+        EXPECT_EQ("Tom|1小时|5分钟||1", Limits().at(4));
         os.AnswerMessageBox(kp::IDYES);
         AddLimit(page, {"Tom", "3", "20"});
         AddLimit(page, {"tom", "2", "5"});  // another user: names differ in letter case
         page.Click(IDC_USER_DELETE);        // no row selected
-        EXPECT_EQ(5u, Limits().size());
-        page.ClickListItem(IDC_USER_LIST, 1);
+        EXPECT_EQ(6u, Limits().size());
+        page.ClickListItem(IDC_USER_LIST, 0);
         page.Click(IDC_USER_DELETE);
         EXPECT_EQ(file, File("ControlSet.ini")) << "nothing is written before the exit";
     });
@@ -104,10 +104,10 @@ TEST_F(UserControl, NewLimitsAreSortedInAskBeforeReplacingAUserAndReachTheFileAt
     Run();
     EXPECT_TRUE(MessageBoxTexts(os, {kOverwrite, kOverwrite}));
     const std::string window = "每日9时0分 - 22时30分", morning = "每日8时0分 - 12时0分";
-    EXPECT_EQ((Strings{"alice|||" + window + "|3", "carl|1小时|5分钟|" + morning + "|3", "Tom|3小时|20分钟||1",
-                       "tom|2小时|5分钟||1"}),
+    EXPECT_EQ((Strings{"alice|||" + window + "|3", "bob|2小时|10分钟||1", "carl|1小时|5分钟|" + morning + "|3",
+                       "Tom|3小时|20分钟||1", "tom|2小时|5分钟||1"}),
               Limits());
-    EXPECT_EQ(ListHeader(4) + LimitRecord({"alice", "", "", window}, 3) +
+    EXPECT_EQ(ListHeader(5) + LimitRecord({"alice", "", "", window}, 3) + LimitRecord({"bob", "2小时", "10分钟", ""}, 1) +
                   LimitRecord({"carl", "1小时", "5分钟", morning}, 3) + LimitRecord({"Tom", "3小时", "20分钟", ""}, 1) +
                   LimitRecord({"tom", "2小时", "5分钟", ""}, 1),
               File("ControlSet.ini"));
