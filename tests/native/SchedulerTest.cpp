@@ -1,26 +1,25 @@
-// The scheduler page in the running program: TimeSet.ini read and written, reminders added and shown at
-// their minute, the new-reminder dialog, the hourly notice, the timed and countdown shutdowns, apply and
-// start with Windows.
+// The scheduler page in the running program: TimeSet.ini read and written, reminders added through their dialog
+// and shown at their minute, the hourly notice, the timed and countdown shutdowns, apply and start with Windows.
 #include <algorithm>
 
 #include "Util.h"
-#include "scheduler/NewReminderDlg.h"
 
 namespace kt {
 namespace {
 
 const char* const kPast = "您设置的提醒时间已经过去或与当前本地时间相等，请重新设置提醒时间";
-const char* const kTaken = "您设置的时间已经设置了提示信息";
 const char* const kDefault = "备忘记事:时间到!";
-const char* const kRunRefused = "设置自动运行程序失败,如果您需要本程序在系统启动时自动运行，请在程序中设置.";
-const char* const kZeroCountdown = "倒计时关机时间不能为零";
+const char* const kZero = "倒计时关机时间不能为零";
 
 class SchedulerPage : public Program {
 protected:
     SimWindow& Page() { return Program::Page(kSchedulerTab); }
     Strings Reminders() { return Rows(kSchedulerTab, IDC_REMINDER_LIST); }
-    void AddReminder(SimWindow& page, const kp::SysTime& t, const std::string& message) {
-        os.OnModal(IDD_NEWREMINDER, [t, message](SimWindow& w) {
+    // Adds a reminder through the new-reminder dialog, after `first` has run in it.
+    void AddReminder(SimWindow& page, const kp::SysTime& t, const std::string& message,
+                     std::function<void(SimWindow&)> first = [](SimWindow&) {}) {
+        os.OnModal(IDD_NEWREMINDER, [t, message, first](SimWindow& w) {
+            first(w);
             w.PickDateTime(IDC_REMINDER_TIME, t);
             w.Type(IDC_REMINDER_MESSAGE, message);
             w.Click(kp::IDOK);
@@ -35,11 +34,6 @@ protected:
             out.push_back(kp::Format("%02d:%02d:%02d ", t.wHour, t.wMinute, t.wSecond) + box.text);
         }
         return out;
-    }
-    // The countdown picker in seconds.
-    int CountdownLeft() {
-        const kp::SysTime t = Page().DateTimeOf(IDC_COUNTDOWN_TIME).GetTime();
-        return t.wHour * 3600 + t.wMinute * 60 + t.wSecond;
     }
 };
 
@@ -89,7 +83,6 @@ INSTANTIATE_TEST_SUITE_P(
                  {"05月05日09点06分|下一分钟"},
                  ListHeader(1) + ReminderRecord(Packed(5, 5, 9, 6), "05月05日09点06分", "下一分钟"), {}},
         FileCase{"Empty", At(2026, 5, 5, 9, 0), "", {}, "", {}},
-        FileCase{"NoCount", At(2026, 5, 5, 9, 0), "[ItemCount]\r\n\x01", {}, "", {}},
         FileCase{"CountPastTheData", At(2026, 5, 5, 9, 0), ListHeader(0x7FFFFFFF) + kTwo + "\x01\x02", kTwoRows,
                  ListHeader(2) + kTwo, {}},
         FileCase{"NegativeCount", At(2026, 5, 5, 9, 0), ListHeader(0xFFFFFFFF) + kTwo, {}, "", {}},
@@ -102,15 +95,27 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(SchedulerPage, AddingKeepsTheListInTimeOrderAndRefusesPastAndTakenMinutes) {
     StartAt(At(2026, 5, 20, 9, 0, 30));
     OnPage(2000, kSchedulerTab, [this](SimWindow& page) {
-        const auto& columns = page.ListViewOf(IDC_REMINDER_LIST).Columns();
-        ASSERT_EQ(2u, columns.size());
-        EXPECT_EQ("提示时间", columns[0].title);
-        EXPECT_EQ(120, columns[0].width);
-        EXPECT_EQ(kp::ColumnAlign::Center, columns[0].align);
-        EXPECT_EQ("提示信息", columns[1].title);
-        EXPECT_EQ(200, columns[1].width);
-        EXPECT_EQ(kp::ColumnAlign::Left, columns[1].align);
-        AddReminder(page, At(2026, 12, 1, 8, 0), "年底");
+        std::string columns;
+        for (const auto& c : page.ListViewOf(IDC_REMINDER_LIST).Columns())
+            columns += kp::Format("%s %d %d|", c.title.c_str(), c.width, c.align == kp::ColumnAlign::Center);
+        EXPECT_EQ("提示时间 120 1|提示信息 200 0|", columns) << "the time centred";
+        AddReminder(page, At(2026, 12, 1, 8, 0), "年底", [](SimWindow& w) {
+            const kp::SysTime proposed = w.DateTimeOf(IDC_REMINDER_TIME).GetTime();
+            EXPECT_EQ(kp::SysTimeToMs(At(2026, 5, 20, 9, 2)), kp::SysTimeToMs(proposed)) << "on the minute";
+            EXPECT_EQ("MM月dd日HH点mm分", w.DateTimeOf(IDC_REMINDER_TIME).Format().value_or("-"));
+            EXPECT_EQ("2026 年", w.GetText(IDC_REMINDER_YEAR));
+            EXPECT_EQ(kDefault, w.GetText(IDC_REMINDER_MESSAGE));
+            w.FocusControl(IDC_REMINDER_MESSAGE);
+            EXPECT_EQ("", w.GetText(IDC_REMINDER_MESSAGE)) << "entering the field clears the default";
+            w.LButtonDown();  // on the dialog's surface: the field loses the focus
+            EXPECT_EQ(kDefault, w.GetText(IDC_REMINDER_MESSAGE)) << "left empty, the default comes back";
+            for (const char* typed : {"交报告", kDefault}) {  // the user's own text equal to the default counts as it
+                w.Type(IDC_REMINDER_MESSAGE, typed);
+                w.FocusControl(IDC_REMINDER_TIME);
+                w.FocusControl(IDC_REMINDER_MESSAGE);
+                EXPECT_EQ(typed == kDefault ? "" : typed, w.GetText(IDC_REMINDER_MESSAGE));
+            }
+        });
         AddReminder(page, At(2026, 9, 15, 10, 30), "开会");
         AddReminder(page, At(2026, 9, 15, 9, 5), "交报告");
         AddReminder(page, At(2026, 5, 20, 9, 0), "这一分钟");
@@ -123,7 +128,7 @@ TEST_F(SchedulerPage, AddingKeepsTheListInTimeOrderAndRefusesPastAndTakenMinutes
     for (int i = 0; i < 5; ++i) os.AnswerMessageBox(kp::IDOK);
     ExitAt(When(At(2026, 5, 20, 9, 1, 30)));
     Run();
-    EXPECT_TRUE(MessageBoxTexts(os, {kPast, kPast, kPast, kTaken, "下一分钟"}));
+    EXPECT_TRUE(MessageBoxTexts(os, {kPast, kPast, kPast, "您设置的时间已经设置了提示信息", "下一分钟"}));
     EXPECT_EQ(When(At(2026, 5, 20, 9, 1)), os.MessageBoxes().back().at) << "shown at its minute";
     const std::string june = "06月03日07点09分", report = "09月15日09点05分", meeting = "09月15日10点30分";
     EXPECT_EQ((Strings{june + "|" + kDefault, report + "|交报告", meeting + "|开会", "12月01日08点00分|年底"}),
@@ -158,43 +163,6 @@ TEST_F(SchedulerPage, EachReminderIsShownOnceAtItsMinuteOrRightAfterTheMessageBe
     Run();
     EXPECT_EQ((Strings{"00:00:00 午夜", "00:01:31 一分", "00:03:00 新加的", "08:00:00 后天"}), Shown());
     EXPECT_EQ("", File("TimeSet.ini"));
-}
-
-// The dialog proposes the minute two minutes ahead, and its default message gets out of the user's way.
-TEST(NewReminderDialog, ProposesTheMinuteTwoMinutesAheadAndTheDefaultMessageClearsOnEntry) {
-    SimOs os;
-    kestor::CNewReminderDlg dlg;
-    const struct {
-        kp::SysTime now, proposed;
-        const char* year;
-    } cases[] = {{At(2026, 5, 5, 10, 58, 40), At(2026, 5, 5, 11, 0), "2026 年"},
-                 {At(2026, 5, 5, 23, 59), At(2026, 5, 6, 0, 1), "2026 年"},
-                 {At(2026, 12, 31, 23, 59, 59), At(2027, 1, 1, 0, 1), "2027 年"},
-                 {At(2028, 2, 28, 23, 58, 30), At(2028, 2, 29, 0, 0), "2028 年"}};
-    for (const auto& c : cases) {
-        os.SetLocalTime(c.now);
-        os.OnModal(IDD_NEWREMINDER, [&c](SimWindow& w) {
-            EXPECT_EQ("MM月dd日HH点mm分", w.DateTimeOf(IDC_REMINDER_TIME).Format().value_or("(none)"));
-            EXPECT_EQ(c.year, w.GetText(IDC_REMINDER_YEAR));
-            EXPECT_EQ(kDefault, w.GetText(IDC_REMINDER_MESSAGE));
-            w.FocusControl(IDC_REMINDER_MESSAGE);
-            EXPECT_EQ("", w.GetText(IDC_REMINDER_MESSAGE)) << "entering the field clears the default";
-            w.FocusControl(IDC_REMINDER_TIME);
-            EXPECT_EQ(kDefault, w.GetText(IDC_REMINDER_MESSAGE)) << "left empty, the default comes back";
-            for (const char* typed : {"交报告", kDefault}) {  // the user's own text equal to the default counts as it
-                w.Type(IDC_REMINDER_MESSAGE, typed);
-                w.FocusControl(IDC_REMINDER_TIME);
-                w.FocusControl(IDC_REMINDER_MESSAGE);
-                EXPECT_EQ(typed == kDefault ? "" : typed, w.GetText(IDC_REMINDER_MESSAGE));
-            }
-            w.LButtonDown();  // on the dialog's surface: the focus leaves the field
-            EXPECT_EQ(kDefault, w.GetText(IDC_REMINDER_MESSAGE));
-            w.Click(kp::IDOK);
-        });
-        EXPECT_EQ(kp::IDOK, dlg.DoModal());
-        EXPECT_EQ(kp::SysTimeToMs(c.proposed), kp::SysTimeToMs(dlg.m_time)) << c.year;
-        EXPECT_EQ(kDefault, dlg.m_strMessage);
-    }
 }
 
 // The notice at 14:00 and 16:00 of the local clock; unticked at 14:10, applied by the window as it hides, so
@@ -257,11 +225,16 @@ struct ShutdownCase {
 
 class ShutdownTime : public SchedulerPage, public ::testing::WithParamInterface<ShutdownCase> {};
 
+// The shutdown comes once, when the picker says; meanwhile the countdown's picker shows the time left, 1 at
+// the end. The periodic check of the set time 00:00:00 is all that runs on.
 TEST_P(ShutdownTime, ComesWhenItsPickerSaysAndOnlyThen) {
     const ShutdownCase& c = GetParam();
-    const int picker = c.box == IDC_COUNTDOWN ? IDC_COUNTDOWN_TIME : IDC_TIMED_SHUTDOWN_TIME;
+    const bool countdown = c.box == IDC_COUNTDOWN;
+    const int picker = countdown ? IDC_COUNTDOWN_TIME : IDC_TIMED_SHUTDOWN_TIME;
+    std::vector<int64_t> left, expected;
+    std::vector<unsigned> timers;
     StartAt(kp::AddMs(c.applied, -500));
-    os.At(500, [this, c, picker] {  // the window is still up after the start
+    os.At(500, [&, this] {  // the window is still up after the start
         os.Sheet()->SelectTab(kSchedulerTab);
         Page().Click(c.box);
         Page().PickDateTime(picker, c.set);
@@ -274,11 +247,23 @@ TEST_P(ShutdownTime, ComesWhenItsPickerSaysAndOnlyThen) {
         if (c.inMs < 0) return;
         os.After(c.inMs - 1, [this] { EXPECT_TRUE(os.Power().Calls().empty()); });
         os.After(c.inMs + 1, [this] { EXPECT_EQ(std::vector<unsigned>{kp::EWX_SHUTDOWN}, os.Power().Calls()); });
+        const int64_t total = c.inMs / 1000;
+        if (!countdown) return;
+        for (int64_t s : {int64_t{1}, int64_t{123}, int64_t{124}, total - 1, total, total + 1}) {
+            expected.push_back(std::max<int64_t>(total - s, 1));
+            os.After(s * 1000 + 500, [&, this] {
+                const kp::SysTime t = Page().DateTimeOf(IDC_COUNTDOWN_TIME).GetTime();
+                left.push_back(t.wHour * 3600 + t.wMinute * 60 + t.wSecond);
+            });
+        }
     });
+    os.At(23LL * 3600 * 1000, [&, this] { timers = Page().Timers(); });
     ExitAt(500 + 23LL * 3600 * 1000);
     Run();
     EXPECT_EQ(c.inMs < 0 ? 0u : 1u, os.Power().Calls().size());
-    EXPECT_EQ(1u, Profile(c.box == IDC_COUNTDOWN ? "Options_c1" : "Options_b1").value_or(0));
+    EXPECT_EQ(expected, left);
+    EXPECT_EQ(c.inMs < 0 ? std::vector<unsigned>{1001} : std::vector<unsigned>{}, timers);
+    EXPECT_EQ(1u, Profile(countdown ? "Options_c1" : "Options_b1").value_or(0));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -293,42 +278,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ShutdownCase{IDC_COUNTDOWN, At(2026, 5, 5, 9, 0), At(2026, 5, 5, 1, 2, 3), 3723000},
                       ShutdownCase{IDC_COUNTDOWN, At(2026, 5, 5, 9, 0), At(2026, 5, 5, 0, 0, 10), 20000,
                                    At(2026, 5, 5, 0, 0, 20)}));
-
-// Every feature on for a day, with the system refusing to shut down: the countdown shows the time left and
-// asks once, both reminders come, the set time 00:00:00 is never acted on, and no timer piles up.
-TEST_F(SchedulerPage, ADayWithEveryFeatureOn) {
-    SetProfile("Options_a1", 1);
-    os.Power().SetResult(false);
-    PutFile("TimeSet.ini", ListHeader(2) + ReminderRecord(Packed(5, 5, 12, 0), "05月05日12点00分", "午饭") +
-                               ReminderRecord(Packed(5, 6, 8, 0), "05月06日08点00分", "早上"));
-    std::vector<int> left;
-    OnPage(2000, kSchedulerTab, [this, &left](SimWindow& page) {
-        page.Click(IDC_TIMED_SHUTDOWN);
-        page.Click(IDC_COUNTDOWN);
-        EXPECT_TRUE(page.IsControlEnabled(IDC_COUNTDOWN_TIME));
-        page.PickDateTime(IDC_COUNTDOWN_TIME, At(2026, 5, 5, 1, 0, 10));
-        page.ClickApply();
-        EXPECT_EQ(1000u, page.TimerPeriod(1000).value_or(0));
-        for (int s : {1, 10, 11, 3600, 3608, 3609, 3610, 3611, 3612})
-            os.After(s * 1000 + 500, [this, &left] { left.push_back(CountdownLeft()); });
-        os.After(3609999, [this] { EXPECT_TRUE(os.Power().Calls().empty()); });
-        os.After(3610001, [this] { EXPECT_EQ(std::vector<unsigned>{kp::EWX_SHUTDOWN}, os.Power().Calls()); });
-    });
-    os.AnswerMessageBox(kp::IDOK, 1000);
-    os.AnswerMessageBox(kp::IDOK, 1000);
-    size_t most = 0;
-    for (int h = 1; h < 24; ++h) os.At(h * 3600000LL + 1800000, [&] { most = std::max(most, Page().Timers().size()); });
-    std::vector<unsigned> timers;
-    os.At(24LL * 3600 * 1000 - 1000, [&] { timers = Page().Timers(); });
-    ExitAt(24LL * 3600 * 1000);
-    Run();
-    EXPECT_EQ((std::vector<int>{3609, 3600, 3599, 10, 2, 1, 1, 1, 1}), left) << "the time left, and 1 once it has run out";
-    EXPECT_EQ(1u, Profile("Options_c1").value_or(0));
-    EXPECT_EQ(std::vector<unsigned>{kp::EWX_SHUTDOWN}, os.Power().Calls());
-    EXPECT_EQ((Strings{"12:00:00 午饭", "08:00:00 早上"}), Shown());
-    EXPECT_GE(6u, most) << "the notice's pair, the shutdown check, the reminder check, the countdown's pair";
-    EXPECT_EQ((std::vector<unsigned>{1001, 6003, 6004}), timers) << "after the countdown and both reminders";
-}
 
 // Start with Windows names Kestor.exe in the start-up directory and follows the apply only; an applied change
 // is not applied again when the window hides; a zero countdown refuses all of its apply, again at every try.
@@ -363,7 +312,8 @@ TEST_F(SchedulerPage, ApplyStoresWhatIsTickedAndStartsWithWindowsFromTheStartUpD
     for (int i = 0; i < 4; ++i) os.AnswerMessageBox(kp::IDOK);  // the hide and the exit try the apply again
     ExitAt(240000);
     Run();
-    EXPECT_TRUE(MessageBoxTexts(os, {kRunRefused, kZeroCountdown, kZeroCountdown, kZeroCountdown}));
+    const char* const refused = "设置自动运行程序失败,如果您需要本程序在系统启动时自动运行，请在程序中设置.";
+    EXPECT_TRUE(MessageBoxTexts(os, {refused, kZero, kZero, kZero}));
     EXPECT_EQ(1u, Profile("Options_d1").value_or(9));
     EXPECT_EQ(1u, Profile("Options_c1").value_or(9));
     EXPECT_EQ(0u, Profile("Options_b1").value_or(9));
