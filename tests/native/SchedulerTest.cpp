@@ -1,5 +1,5 @@
-// The scheduler page in the running program: TimeSet.ini read and written, reminders added through their dialog
-// and shown at their minute, the hourly notice, the timed and countdown shutdowns, apply and start with Windows.
+// The scheduler page in the running program: reminders added through their dialog, saved and shown at their
+// minute, the hourly notice, the timed and countdown shutdowns, apply and start with Windows.
 #include <algorithm>
 
 #include "Util.h"
@@ -36,61 +36,6 @@ protected:
         return out;
     }
 };
-
-struct FileCase {
-    const char* name;
-    kp::SysTime start;
-    std::string bytes;  // TimeSet.ini at the start
-    Strings rows;
-    std::string saved;  // TimeSet.ini after the exit
-    Strings messages;
-    bool unreadable = false;
-};
-
-class ReminderFile : public SchedulerPage, public ::testing::WithParamInterface<FileCase> {};
-
-TEST_P(ReminderFile, IsReadWithoutTheExpiredRecordsAndWrittenBackByteForByte) {
-    const FileCase& c = GetParam();
-    StartAt(c.start);
-    PutFile("TimeSet.ini", c.bytes);
-    if (c.unreadable) os.Files().FailReads(Path("TimeSet.ini"));
-    for (size_t i = 0; i < c.messages.size(); ++i) os.AnswerMessageBox(kp::IDOK);
-    ExitAt(3000);
-    Run();
-    EXPECT_EQ(c.rows, Reminders());
-    EXPECT_EQ(c.saved, File("TimeSet.ini"));
-    EXPECT_TRUE(MessageBoxTexts(os, c.messages));
-}
-
-const std::string kTwo = ReminderRecord(Packed(6, 1, 8, 0), "06月01日08点00分", "一") +
-                         ReminderRecord(Packed(6, 2, 8, 0), "06月02日08点00分", "二");
-const Strings kTwoRows = {"06月01日08点00分|一", "06月02日08点00分|二"};
-// 10 October 10:10 packs to four bytes 0x0A, each stored as CR LF; 26 January 09:26 holds two bytes 0x1A.
-const std::string kOddBytes = ListHeader(3) + ReminderRecord(Packed(1, 26, 9, 26), "01月26日09点26分", "二十六") +
-                              ReminderRecord(Packed(3, 1, 0, 0), "03月01日00点00分", "之后") +
-                              "\r\n\r\n\r\n\r\nD\r\n10月10日10点10分\r\n十\r\n";
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, ReminderFile,
-    ::testing::Values(
-        FileCase{"LineFeedAndEndOfFileBytes", At(2026, 1, 2, 8, 0), kOddBytes,
-                 {"01月26日09点26分|二十六", "03月01日00点00分|之后", "10月10日10点10分|十"}, kOddBytes, {}},
-        FileCase{"Expired", At(2026, 5, 5, 9, 5, 30),
-                 ListHeader(4) + ReminderRecord(Packed(5, 5, 9, 5), "05月05日09点05分", "现在") +
-                     ReminderRecord(Packed(5, 1, 20, 0), "05月01日20点00分", "上周") +
-                     ReminderRecord(Packed(5, 5, 9, 6), "05月05日09点06分", "下一分钟") +
-                     ReminderRecord(Packed(1, 1, 8, 0), "01月01日08点00分", "元旦"),
-                 {"05月05日09点06分|下一分钟"},
-                 ListHeader(1) + ReminderRecord(Packed(5, 5, 9, 6), "05月05日09点06分", "下一分钟"), {}},
-        FileCase{"Empty", At(2026, 5, 5, 9, 0), "", {}, "", {}},
-        FileCase{"CountPastTheData", At(2026, 5, 5, 9, 0), ListHeader(0x7FFFFFFF) + kTwo + "\x01\x02", kTwoRows,
-                 ListHeader(2) + kTwo, {}},
-        FileCase{"NegativeCount", At(2026, 5, 5, 9, 0), ListHeader(0xFFFFFFFF) + kTwo, {}, "", {}},
-        FileCase{"LastRecordCut", At(2026, 5, 5, 9, 0), ListHeader(3) + kTwo + kTwo.substr(0, 10), kTwoRows,
-                 ListHeader(2) + kTwo, {}},
-        FileCase{"Unreadable", At(2026, 5, 5, 9, 0), kTwo, {}, kTwo, {"提示信息列表读取失败", "定时提醒信息列表初始化失败"},
-                 true}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SchedulerPage, AddingKeepsTheListInTimeOrderAndRefusesPastAndTakenMinutes) {
     StartAt(At(2026, 5, 20, 9, 0, 30));
