@@ -37,16 +37,23 @@ protected:
     }
 };
 
-TEST_F(SchedulerPage, AddingKeepsTheListInTimeOrderAndRefusesPastAndTakenMinutes) {
-    StartAt(At(2026, 5, 20, 9, 0, 30));
+// Reminders across a month end. Added through the dialog, they take their place in time order; a minute that has
+// begun, an earlier month (even on a later day), January (no year is kept) and a minute already taken are refused.
+// Each is shown once at its minute, or right after the message before it closes, and then removed; the one deleted
+// as its minute comes is never shown.
+TEST_F(SchedulerPage, RemindersAreAddedInTimeOrderAndShownOnceAtTheirMinute) {
+    StartAt(At(2026, 6, 30, 23, 58));
+    PutFile("TimeSet.ini", ListHeader(3) + ReminderRecord(Packed(6, 30, 23, 59), "06月30日23点59分", "删掉的") +
+                               ReminderRecord(Packed(7, 1, 0, 0), "07月01日00点00分", "午夜") +
+                               ReminderRecord(Packed(7, 1, 0, 1), "07月01日00点01分", "一分"));
     OnPage(2000, kSchedulerTab, [this](SimWindow& page) {
         std::string columns;
         for (const auto& c : page.ListViewOf(IDC_REMINDER_LIST).Columns())
             columns += kp::Format("%s %d %d|", c.title.c_str(), c.width, c.align == kp::ColumnAlign::Center);
         EXPECT_EQ("提示时间 120 1|提示信息 200 0|", columns) << "the time centred";
-        AddReminder(page, At(2026, 12, 1, 8, 0), "年底", [](SimWindow& w) {
+        AddReminder(page, At(2026, 7, 2, 8, 0), "后天", [](SimWindow& w) {
             const kp::SysTime proposed = w.DateTimeOf(IDC_REMINDER_TIME).GetTime();
-            EXPECT_EQ(kp::SysTimeToMs(At(2026, 5, 20, 9, 2)), kp::SysTimeToMs(proposed)) << "on the minute";
+            EXPECT_EQ(kp::SysTimeToMs(At(2026, 7, 1, 0, 0)), kp::SysTimeToMs(proposed)) << "two minutes on";
             EXPECT_EQ("MM月dd日HH点mm分", w.DateTimeOf(IDC_REMINDER_TIME).Format().value_or("-"));
             EXPECT_EQ("2026 年", w.GetText(IDC_REMINDER_YEAR));
             EXPECT_EQ(kDefault, w.GetText(IDC_REMINDER_MESSAGE));
@@ -61,60 +68,45 @@ TEST_F(SchedulerPage, AddingKeepsTheListInTimeOrderAndRefusesPastAndTakenMinutes
                 EXPECT_EQ(typed == kDefault ? "" : typed, w.GetText(IDC_REMINDER_MESSAGE));
             }
         });
-        AddReminder(page, At(2026, 9, 15, 10, 30), "开会");
-        AddReminder(page, At(2026, 9, 15, 9, 5), "交报告");
-        AddReminder(page, At(2026, 5, 20, 9, 0), "这一分钟");
-        AddReminder(page, At(2026, 4, 25, 10, 0), "上个月");  // a later day, but an earlier month
-        AddReminder(page, At(2027, 1, 1, 8, 0), "明年");      // no year is kept: January is past
-        AddReminder(page, At(2026, 5, 20, 9, 1), "下一分钟");
-        AddReminder(page, At(2026, 5, 20, 9, 1), "另一条");
-        AddReminder(page, At(2026, 6, 3, 7, 9), "");
+        for (const auto& [t, message] : {std::pair{At(2026, 6, 30, 23, 58), "这一分钟"}, {At(2026, 5, 31, 10, 0), "上"},
+                                         {At(2027, 1, 1, 8, 0), "明年"}, {At(2026, 6, 30, 23, 59), "另一条"},
+                                         {At(2026, 7, 1, 0, 3), "新加的"}, {At(2026, 7, 1, 0, 5), ""}})
+            AddReminder(page, t, message);
+        EXPECT_EQ((Strings{"06月30日23点59分|删掉的", "07月01日00点00分|午夜", "07月01日00点01分|一分",
+                           "07月01日00点03分|新加的", "07月01日00点05分|" + std::string(kDefault),
+                           "07月02日08点00分|后天"}),
+                  Reminders());
     });
-    for (int i = 0; i < 5; ++i) os.AnswerMessageBox(kp::IDOK);
-    ExitAt(When(At(2026, 5, 20, 9, 1, 30)));
-    Run();
-    EXPECT_TRUE(MessageBoxTexts(os, {kPast, kPast, kPast, "您设置的时间已经设置了提示信息", "下一分钟"}));
-    EXPECT_EQ(When(At(2026, 5, 20, 9, 1)), os.MessageBoxes().back().at) << "shown at its minute";
-    const std::string june = "06月03日07点09分", report = "09月15日09点05分", meeting = "09月15日10点30分";
-    EXPECT_EQ((Strings{june + "|" + kDefault, report + "|交报告", meeting + "|开会", "12月01日08点00分|年底"}),
-              Reminders());
-    EXPECT_EQ(ListHeader(4) + ReminderRecord(Packed(6, 3, 7, 9), june, kDefault) +
-                  ReminderRecord(Packed(9, 15, 9, 5), report, "交报告") +
-                  ReminderRecord(Packed(9, 15, 10, 30), meeting, "开会") +
-                  ReminderRecord(Packed(12, 1, 8, 0), "12月01日08点00分", "年底"),
-              File("TimeSet.ini"));
-}
-
-TEST_F(SchedulerPage, EachReminderIsShownOnceAtItsMinuteOrRightAfterTheMessageBeforeIt) {
-    StartAt(At(2026, 5, 31, 23, 58));
-    PutFile("TimeSet.ini", ListHeader(4) + ReminderRecord(Packed(5, 31, 23, 59), "05月31日23点59分", "删掉的") +
-                               ReminderRecord(Packed(6, 1, 0, 0), "06月01日00点00分", "午夜") +
-                               ReminderRecord(Packed(6, 1, 0, 1), "06月01日00点01分", "一分") +
-                               ReminderRecord(Packed(6, 2, 8, 0), "06月02日08点00分", "后天"));
-    OnPage(2000, kSchedulerTab, [this](SimWindow& page) { AddReminder(page, At(2026, 6, 1, 0, 3), "新加的"); });
     // The first reminder's one-shot timer is armed within a minute of it when the user deletes its row.
-    OnPage(When(At(2026, 5, 31, 23, 58, 55)), kSchedulerTab, [this](SimWindow& page) {
+    OnPage(When(At(2026, 6, 30, 23, 58, 55)), kSchedulerTab, [this](SimWindow& page) {
         ASSERT_TRUE(page.TimerDue(6000).has_value());
         page.ClickListItem(IDC_REMINDER_LIST, 0);
         page.Click(IDC_REMINDER_DELETE);
     });
-    os.At(When(At(2026, 5, 31, 23, 59, 30)), [this] { EXPECT_EQ(10000u, Page().TimerPeriod(1002).value_or(0)); });
+    os.At(When(At(2026, 6, 30, 23, 59, 30)), [this] { EXPECT_EQ(10000u, Page().TimerPeriod(1002).value_or(0)); });
+    for (int i = 0; i < 4; ++i) os.AnswerMessageBox(kp::IDOK);
     os.AnswerMessageBox(kp::IDOK, 90000);  // open past the next reminder's minute
-    for (int i = 0; i < 3; ++i) os.AnswerMessageBox(kp::IDOK, 1000);
-    os.At(When(At(2026, 6, 1, 0, 1, 29)), [this] { EXPECT_EQ(4u, Reminders().size()) << "kept while shown"; });
-    os.At(When(At(2026, 6, 1, 0, 1, 30)) + 500, [this] { EXPECT_EQ(3u, Reminders().size()) << "gone once closed"; });
-    os.At(When(At(2026, 6, 2, 8, 0, 30)), [this] { EXPECT_TRUE(Page().Timers().empty()) << "nothing left to check"; });
-    ExitAt(When(At(2026, 6, 2, 8, 1)));
+    for (int i = 0; i < 4; ++i) os.AnswerMessageBox(kp::IDOK, 1000);
+    os.At(When(At(2026, 7, 1, 0, 1, 29)), [this] { EXPECT_EQ(5u, Reminders().size()) << "kept while shown"; });
+    os.At(When(At(2026, 7, 1, 0, 1, 30)) + 500, [this] { EXPECT_EQ(4u, Reminders().size()) << "gone once closed"; });
+    os.At(When(At(2026, 7, 2, 8, 0, 30)), [this] { EXPECT_TRUE(Page().Timers().empty()) << "nothing left to check"; });
+    ExitAt(When(At(2026, 7, 2, 8, 1)));
     Run();
-    EXPECT_EQ((Strings{"00:00:00 午夜", "00:01:31 一分", "00:03:00 新加的", "08:00:00 后天"}), Shown());
+    const std::string added = "23:58:02 ", past = added + kPast;
+    EXPECT_EQ((Strings{past, past, past, added + "您设置的时间已经设置了提示信息", "00:00:00 午夜", "00:01:31 一分",
+                       "00:03:00 新加的", "00:05:00 " + std::string(kDefault), "08:00:00 后天"}),
+              Shown());
     EXPECT_EQ("", File("TimeSet.ini"));
 }
 
-// The notice at 14:00 and 16:00 of the local clock; unticked at 14:10, applied by the window as it hides, so
-// none at 15:00; ticked and applied at 15:10; a new interval then waits for the next apply, and changes nothing.
-TEST_F(SchedulerPage, TheHourlyNoticeComesAtEveryFullHourWhileItIsOnWhateverTheInterval) {
+// The settings of the page through an afternoon. The hourly notice comes at 14:00 and 15:00 of the local clock;
+// unticked, it stops; ticked and applied again, it comes at 17:00, whatever the interval. Start with Windows
+// names Kestor.exe in the start-up directory and follows the apply only. A change is applied by the window as
+// it hides, once; a zero countdown refuses all of its apply, again at every try.
+TEST_F(SchedulerPage, TheSettingsTakeEffectWhenAppliedAndTheHourlyNoticeComesAtEveryFullHour) {
     SetProfile("Options_a1", 1);
     SetProfile("Options_a2", 3);
+    SetProfile("Options_d1", 1);
     StartAt(At(2026, 5, 5, 13, 58));
     os.SetUtcTime(At(2026, 5, 5, 8, 13));  // a zone 5 h 45 min ahead of UTC
     Strings seen;
@@ -125,39 +117,71 @@ TEST_F(SchedulerPage, TheHourlyNoticeComesAtEveryFullHourWhileItIsOnWhateverTheI
     };
     const int64_t two = When(At(2026, 5, 5, 14, 0));
     for (int k = 0; k <= 16; ++k) os.At(two + k * 1000 + 500, look);
-    for (int half = 1; half <= 4; ++half) os.At(two + half * 1800000 + 500, look);
+    for (int half = 1; half <= 6; ++half) os.At(two + half * 1800000 + 500, look);
     os.At(two + 3200, [this] {
-        SimWindow* w = os.Modal(IDD_NOTICE);
-        w->Click(kp::IDOK);
-        w->Enter();
-        w->Escape();
+        for (SimWindow* w = os.Modal(IDD_NOTICE); w; w = nullptr) {
+            w->Click(kp::IDOK);
+            w->Enter();
+            w->Escape();
+        }
     });
-    OnPage(When(At(2026, 5, 5, 14, 10)), kSchedulerTab, [](SimWindow& page) {
+    const auto run = [this] { return os.Reg().GetString(Hive::LocalMachine, kRun, "Kestor").value_or("-"); };
+    OnPage(When(At(2026, 5, 5, 14, 5)), kSchedulerTab, [&, this](SimWindow& page) {
+        EXPECT_EQ(1, page.GetCheck(IDC_AUTORUN));
+        os.System().SetCurrentDirectory("E:\\music");  // another page's file dialog moved it
+        os.Reg().SetString(Hive::LocalMachine, kRun, "Kestor", "stale");
+        page.Click(IDC_AUTORUN);
+        page.Click(IDC_AUTORUN);
+        page.ClickApply();
+        EXPECT_EQ("C:\\Kestor\\Kestor.exe", run());
+        page.Click(IDC_AUTORUN);
+        EXPECT_EQ("C:\\Kestor\\Kestor.exe 1", run() + " " + std::to_string(*Profile("Options_d1"))) << "not yet";
+        page.ClickApply();
+        EXPECT_EQ("- 0", run() + " " + std::to_string(*Profile("Options_d1")));
+    });
+    OnPage(When(At(2026, 5, 5, 15, 10)), kSchedulerTab, [](SimWindow& page) {
         EXPECT_EQ((Strings{"每1小时", "每2小时", "每3小时", "每4小时", "每5小时", "每6小时"}),
                   page.ComboOf(IDC_CHIME_INTERVAL).Items());
         EXPECT_EQ(3, page.ComboOf(IDC_CHIME_INTERVAL).GetCurSel());
+        EXPECT_EQ(1, page.GetCheck(IDC_CHIME));
         for (bool on : {false, true, false}) {
             page.Click(IDC_CHIME);
             EXPECT_EQ(on, page.IsControlEnabled(IDC_CHIME_INTERVAL));
             EXPECT_EQ(std::vector<unsigned>{}, page.Timers()) << "ticked again, it waits for the apply";
         }
     });
-    os.At(When(At(2026, 5, 5, 14, 11)), [this] { EXPECT_EQ(0u, Profile("Options_a2").value_or(9)); });
-    OnPage(When(At(2026, 5, 5, 15, 10)), kSchedulerTab, [](SimWindow& page) {
+    os.At(When(At(2026, 5, 5, 15, 11)), [this] { EXPECT_EQ(0u, Profile("Options_a2").value_or(9)); });
+    OnPage(When(At(2026, 5, 5, 16, 10)), kSchedulerTab, [this](SimWindow& page) {
+        os.Reg().DenyWrite(Hive::LocalMachine, kRun);
+        page.Click(IDC_AUTORUN);
         page.Click(IDC_CHIME);
         page.ClickApply();
         EXPECT_EQ(60000u, page.TimerPeriod(6004).value_or(0));
         page.SelectListItem(IDC_CHIME_INTERVAL, 5);
-        EXPECT_EQ(std::vector<unsigned>{}, page.Timers());
+        EXPECT_EQ(std::vector<unsigned>{}, page.Timers()) << "a new interval waits for the apply";
     });
-    ExitAt(When(At(2026, 5, 5, 16, 1)));
+    OnPage(When(At(2026, 5, 5, 16, 40)), kSchedulerTab, [](SimWindow&) {});  // nothing left to apply as it hides
+    OnPage(When(At(2026, 5, 5, 17, 10)), kSchedulerTab, [](SimWindow& page) {
+        for (int box : {IDC_COUNTDOWN, IDC_TIMED_SHUTDOWN}) page.Click(box);
+        page.ClickApply();
+        EXPECT_EQ((std::vector<unsigned>{6003, 6004}), page.Timers());
+    });
+    for (int i = 0; i < 5; ++i) os.AnswerMessageBox(kp::IDOK);  // the hide and the exit try the apply again
+    ExitAt(When(At(2026, 5, 5, 17, 11)));
     Run();
     Strings expected;
-    for (int k = 0; k < 16; ++k) expected.push_back(kp::Format("现在时刻14点正 对话框将在%d秒后自动关闭.", k ? 16 - k : 15));
-    expected.insert(expected.end(), {"-", "-", "-", "-", "现在时刻16点正 对话框将在15秒后自动关闭."});
+    for (int k = 0; k < 16; ++k)
+        expected.push_back(kp::Format("现在时刻14点正 对话框将在%d秒后自动关闭.", 16 - k - !k));
+    const std::string fifteen = "现在时刻15点正 对话框将在15秒后自动关闭.";
+    expected.insert(expected.end(), {"-", "-", fifteen, "-", "-", "-", "现在时刻17点正 对话框将在15秒后自动关闭."});
     EXPECT_EQ(expected, seen);
-    EXPECT_EQ(1u, Profile("Options_a1").value_or(0));
-    EXPECT_EQ(5u, Profile("Options_a2").value_or(0));
+    const char* const refused = "设置自动运行程序失败,如果您需要本程序在系统启动时自动运行，请在程序中设置.";
+    EXPECT_TRUE(MessageBoxTexts(os, {refused, refused, kZero, kZero, kZero}));
+    std::string stored;
+    for (const char* name : {"Options_a1", "Options_a2", "Options_b1", "Options_c1", "Options_d1"})
+        stored += std::to_string(Profile(name).value_or(9)) + " ";
+    EXPECT_EQ("1 5 0 1 1 ", stored) << "a1 a2 b1 c1 d1";
+    EXPECT_TRUE(os.Power().Calls().empty());
 }
 
 struct ShutdownCase {
@@ -223,48 +247,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ShutdownCase{IDC_COUNTDOWN, At(2026, 5, 5, 9, 0), At(2026, 5, 5, 1, 2, 3), 3723000},
                       ShutdownCase{IDC_COUNTDOWN, At(2026, 5, 5, 9, 0), At(2026, 5, 5, 0, 0, 10), 20000,
                                    At(2026, 5, 5, 0, 0, 20)}));
-
-// Start with Windows names Kestor.exe in the start-up directory and follows the apply only; an applied change
-// is not applied again when the window hides; a zero countdown refuses all of its apply, again at every try.
-TEST_F(SchedulerPage, ApplyStoresWhatIsTickedAndStartsWithWindowsFromTheStartUpDirectory) {
-    SetProfile("Options_d1", 1);
-    OnPage(2000, kSchedulerTab, [this](SimWindow& page) {
-        EXPECT_EQ(1, page.GetCheck(IDC_AUTORUN));
-        os.System().SetCurrentDirectory("E:\\music");  // another page's file dialog moved it
-        os.Reg().SetString(Hive::LocalMachine, kRun, "Kestor", "stale");
-        page.Click(IDC_AUTORUN);
-        page.Click(IDC_AUTORUN);
-        page.ClickApply();
-        EXPECT_EQ("C:\\Kestor\\Kestor.exe", os.Reg().GetString(Hive::LocalMachine, kRun, "Kestor").value_or("-"));
-        page.Click(IDC_AUTORUN);
-        EXPECT_TRUE(os.Reg().GetString(Hive::LocalMachine, kRun, "Kestor").has_value()) << "not before the apply";
-        EXPECT_EQ(1u, Profile("Options_d1").value_or(9));
-        page.ClickApply();
-        EXPECT_FALSE(os.Reg().GetString(Hive::LocalMachine, kRun, "Kestor").has_value());
-        EXPECT_EQ(0u, Profile("Options_d1").value_or(9));
-    });
-    OnPage(60000, kSchedulerTab, [this](SimWindow& page) {
-        os.Reg().DenyWrite(Hive::LocalMachine, kRun);
-        page.Click(IDC_AUTORUN);
-        page.ClickApply();
-    });
-    OnPage(120000, kSchedulerTab, [](SimWindow&) {});  // shown again; hides by itself
-    OnPage(180000, kSchedulerTab, [](SimWindow& page) {
-        for (int box : {IDC_COUNTDOWN, IDC_TIMED_SHUTDOWN, IDC_CHIME}) page.Click(box);
-        page.ClickApply();
-        EXPECT_EQ(std::vector<unsigned>{}, page.Timers());
-    });
-    for (int i = 0; i < 4; ++i) os.AnswerMessageBox(kp::IDOK);  // the hide and the exit try the apply again
-    ExitAt(240000);
-    Run();
-    const char* const refused = "设置自动运行程序失败,如果您需要本程序在系统启动时自动运行，请在程序中设置.";
-    EXPECT_TRUE(MessageBoxTexts(os, {refused, kZero, kZero, kZero}));
-    EXPECT_EQ(1u, Profile("Options_d1").value_or(9));
-    EXPECT_EQ(1u, Profile("Options_c1").value_or(9));
-    EXPECT_EQ(0u, Profile("Options_b1").value_or(9));
-    EXPECT_EQ(0u, Profile("Options_a1").value_or(9));
-    EXPECT_TRUE(os.Power().Calls().empty());
-}
 
 }  // namespace
 }  // namespace kt

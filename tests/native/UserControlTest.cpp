@@ -10,13 +10,6 @@ namespace {
 using namespace std::string_literals;
 using Window = std::optional<std::pair<kp::SysTime, kp::SysTime>>;
 
-struct Limit {
-    std::string user;
-    const char* hours = nullptr;   // typed with the continuous box ticked; none: the box stays clear
-    const char* rest = nullptr;    // typed after the hours
-    Window window = std::nullopt;  // picked with the window box ticked
-};
-
 Window Daily(int h1, int m1, int h2, int m2) { return std::make_pair(At(2026, 5, 5, h1, m1), At(2026, 5, 5, h2, m2)); }
 
 class UserControl : public Program {
@@ -32,132 +25,192 @@ protected:
         }
         return rows;
     }
-    // The new-limit dialog, checked to open as it always does, filled as the user does, then OK; left with
-    // Escape when it refuses.
-    void AddLimit(SimWindow& page, const Limit& l) {
-        os.OnModal(IDD_NEWUSERLIMIT, [l](SimWindow& w) {
-            std::string fresh = w.GetText(IDC_LIMIT_USER) + " " + w.GetText(IDC_LIMIT_HOURS) + " ";
-            fresh += w.GetText(IDC_LIMIT_REST) + kp::Format(" %d", w.GetCheck(IDC_LIMIT_CONTINUOUS));
-            fresh += kp::Format(" %d", w.GetCheck(IDC_LIMIT_WINDOW));
-            for (int id : {IDC_LIMIT_HOURS, IDC_LIMIT_REST, IDC_LIMIT_REST_SPIN, IDC_LIMIT_START, IDC_LIMIT_END})
-                fresh += w.IsControlEnabled(id) ? " on" : " off";
-            for (int id : {IDC_LIMIT_START, IDC_LIMIT_END}) {
-                const kp::SysTime t = w.DateTimeOf(id).GetTime();
-                fresh += " " + w.DateTimeOf(id).Format().value_or("") + kp::Format("=%d:%02d", t.wHour, t.wMinute);
-            }
-            EXPECT_EQ("tom 1 5 0 0 off off off off off HH:mm=9:00 HH:mm=22:00", fresh);
-            w.Type(IDC_LIMIT_USER, l.user);
-            if (l.hours) {
-                w.Click(IDC_LIMIT_CONTINUOUS);
-                w.Type(IDC_LIMIT_HOURS, l.hours);
-                if (l.rest) w.Type(IDC_LIMIT_REST, l.rest);
-            }
-            if (l.window) {
-                w.Click(IDC_LIMIT_WINDOW);
-                w.PickDateTime(IDC_LIMIT_START, l.window->first);
-                w.PickDateTime(IDC_LIMIT_END, l.window->second);
-            }
-            w.Click(kp::IDOK);
-            if (!w.Result()) w.Escape();
-        });
-        page.Click(IDC_USER_NEW);
-    }
 };
 
-// The new-limit dialog refuses an entry with its message and stays open, or the row is sorted into the list; the
-// window counts in whole hours against the hours (left at 1 with the box clear). A user of the same name (to the
-// letter case) is replaced when the user says so. ControlSet.ini is written at the exit only, as the list is.
-TEST_F(UserControl, TheListTakesTheNewLimitDialogsEntriesAndGoesToTheFileAtExit) {
+// One visit to the page. The new-limit dialog opens fresh every time; it refuses an entry with its message and
+// stays open, or the row is sorted into the list; the window counts in whole hours against the hours (left at 1
+// with the box clear); the rest moves in steps of five. A user of the same name (to the letter case) is replaced
+// when the user says so. ControlSet.ini is written at the exit only, as the list is. The default password opens
+// the first administrator setting, which needs a name; after it only the administrator's own password, which may
+// be empty, opens the settings as they were stored.
+TEST_F(UserControl, TheLimitListAndTheAdministratorOnOneVisitToThePage) {
     const char* const same = "该用户已存在,是否覆盖原有设置.";
     const char* const shorter = "你设置的使用时间段差额小于可使用时间,是否重新设置";
-    const std::string file = ListHeader(2) + LimitRecord({"Tom", "1小时", "5分钟", ""}, 1) + LimitRecord({"al", "", "", ""}, 0);
+    const char* const range = "请输入一个介于 5 和 60 之间的整数。";
+    const std::string file =
+        ListHeader(2) + LimitRecord({"Tom", "1小时", "5分钟", ""}, 1) + LimitRecord({"a", "", "", ""}, 0);
     PutFile("ControlSet.ini", file);
     const struct {
-        Limit limit;
+        std::string user;
+        const char* hours;  // typed with the continuous box ticked; none: the box stays clear
+        const char* rest;   // typed after the hours
+        Window window;      // picked with the window box ticked
         Strings messages;
         int answer = kp::IDOK;
     } cases[] = {
-        {{"bob", "2", "10"}, {}},
-        {{"alice", nullptr, nullptr, Daily(9, 0, 22, 30)}, {}},
-        {{"carl", "1", "5", Daily(8, 0, 12, 0)}, {}},
-        {{"Tom", "3", "20"}, {same}, kp::IDNO},
-        {{"Tom", "4", "20"}, {same}, kp::IDYES},
-        {{"tom", "2", "5"}, {}},
-        {{""}, {"用户名不能为空"}},
-        {{"u1"}, {"你未添加任何限制,请设置对该用户的限制"}},
-        {{"abcdefghijklmnopqrstu"}, {"请输入不多于 20 个字符。"}},
-        {{"一二三四五六七八九十一二三四五六七八九十", "6"}, {"请输入一个介于 1 和 5 之间的整数。"}},
-        {{"u1", "x"}, {"请输入一个整数。"}},
-        {{"u1", "1", nullptr, Daily(9, 0, 9, 59)}, {"你设置的使用时间段不被接受,开始时间应小于结束时间"}},
-        {{"u1", "3", nullptr, Daily(9, 0, 11, 0)}, {shorter}, kp::IDYES},
-        {{"u1", "3", nullptr, Daily(9, 0, 11, 0)}, {shorter}, kp::IDNO},
-        {{"u2", "1", nullptr, Daily(9, 30, 10, 0)}, {}},
-        {{"u3", nullptr, nullptr, Daily(9, 0, 10, 0)}, {}},
+        {"bob", "2", "11", {}, {}},
+        {"alice", nullptr, nullptr, Daily(9, 0, 22, 30), {}},
+        {"carl", "1", "14", Daily(8, 0, 12, 0), {}},
+        {"Tom", "3", "20", {}, {same}, kp::IDNO},
+        {"Tom", "4", "20", {}, {same}, kp::IDYES},
+        {"tom", "2", "5", {}, {}},
+        {"", nullptr, nullptr, {}, {"用户名不能为空"}},
+        {"u1", nullptr, nullptr, {}, {"你未添加任何限制,请设置对该用户的限制"}},
+        {"abcdefghijklmnopqrstu", nullptr, nullptr, {}, {"请输入不多于 20 个字符。"}},
+        {"一二三四五六七八九十一二三四五六七八九十", "6", nullptr, {}, {"请输入一个介于 1 和 5 之间的整数。"}},
+        {"u1", "x", nullptr, {}, {"请输入一个整数。"}},
+        {"u1", "1", nullptr, Daily(9, 0, 9, 59), {"你设置的使用时间段不被接受,开始时间应小于结束时间"}},
+        {"u1", "3", nullptr, Daily(9, 0, 11, 0), {shorter}, kp::IDYES},
+        {"u1", "3", nullptr, Daily(9, 0, 11, 0), {shorter}, kp::IDNO},
+        {"u2", "1", "1", Daily(9, 30, 10, 0), {range}},
+        {"u3", nullptr, nullptr, Daily(9, 0, 10, 0), {}},
+        {"u4", "5", "60", {}, {}},
+        {"u5", "5", "56", {}, {}},
     };
     Strings messages;
-    OnPage(2000, kControlTab, [&](SimWindow& page) {
+    for (const auto& c : cases) messages.insert(messages.end(), c.messages.begin(), c.messages.end());
+    const auto stored = [this] {  // the profile's f1 f2 g1 g2 g3, the machine's g1 g2 g3
+        std::string out;
+        const auto add = [this, &out](Hive hive, const char* path, const char* name) {
+            const auto value = os.Reg().GetRaw(hive, path, name);
+            const bool dword = value && value->type == kp::sim::REG_DWORD;
+            out += (dword ? std::to_string(*os.Reg().GetDword(hive, path, name)) : value ? value->bytes : "-") + " ";
+        };
+        for (const char* name : {"Options_f1", "Options_f2", "Options_g1", "Options_g2", "Options_g3"})
+            add(Hive::CurrentUser, kProfile, name);
+        for (const char* name : {"Options_g1", "Options_g2", "Options_g3"}) add(Hive::LocalMachine, kMachine, name);
+        return out;
+    };
+    const auto fields = [](SimWindow& w) {  // name, password, no tray icon, hide
+        return w.GetText(IDC_ADMIN_NAME) + " " + w.GetText(IDC_ADMIN_PASSWORD) +
+               kp::Format(" %d %d", w.GetCheck(IDC_ADMIN_NO_TRAY), w.GetCheck(IDC_ADMIN_HIDE));
+    };
+    // A click on a dialog's background keeps the window up for 30 s more; a double click does not.
+    const auto clicksCountAsActivity = [this](SimWindow& w) {
+        const auto hidesIn = [this] { return *os.Sheet()->TimerDue(10001) - os.Now(); };
+        const int64_t before = hidesIn();
+        w.LButtonDown(true);
+        EXPECT_EQ(before, hidesIn()) << "a double click is no activity";
+        w.LButtonDown();
+        EXPECT_EQ(30000, hidesIn()) << "a click is";
+        EXPECT_GT(30000, before);
+    };
+    OnPage(2000, kControlTab, [&, this](SimWindow& page) {
         std::string columns;
         for (const auto& c : page.ListViewOf(IDC_USER_LIST).Columns())
             columns += kp::Format("%s %d %d|", c.title.c_str(), c.width, c.align == kp::ColumnAlign::Center);
         EXPECT_EQ("用户名 80 1|连续使用时间 100 1|休息时间 100 1|使用时间段 150 1|", columns) << "all centred";
-        for (const auto& c : cases) {
+        for (const auto& c : cases) {  // the dialog opens fresh; left with Escape when it refuses
             for (size_t i = 0; i < c.messages.size(); ++i) os.AnswerMessageBox(c.answer);
-            messages.insert(messages.end(), c.messages.begin(), c.messages.end());
-            AddLimit(page, c.limit);
+            os.OnModal(IDD_NEWUSERLIMIT, [&c](SimWindow& w) {
+                std::string fresh = w.GetText(IDC_LIMIT_USER) + " " + w.GetText(IDC_LIMIT_HOURS) + " ";
+                fresh += w.GetText(IDC_LIMIT_REST) + kp::Format(" %d", w.GetCheck(IDC_LIMIT_CONTINUOUS));
+                fresh += kp::Format(" %d", w.GetCheck(IDC_LIMIT_WINDOW));
+                for (int id : {IDC_LIMIT_HOURS, IDC_LIMIT_REST, IDC_LIMIT_REST_SPIN, IDC_LIMIT_START, IDC_LIMIT_END})
+                    fresh += w.IsControlEnabled(id) ? " on" : " off";
+                for (int id : {IDC_LIMIT_START, IDC_LIMIT_END}) {
+                    const kp::SysTime t = w.DateTimeOf(id).GetTime();
+                    fresh += " " + w.DateTimeOf(id).Format().value_or("") + kp::Format("=%d:%02d", t.wHour, t.wMinute);
+                }
+                EXPECT_EQ("tom 1 5 0 0 off off off off off HH:mm=9:00 HH:mm=22:00", fresh);
+                w.Type(IDC_LIMIT_USER, c.user);
+                if (c.hours) {
+                    w.Click(IDC_LIMIT_CONTINUOUS);
+                    w.Type(IDC_LIMIT_HOURS, c.hours);
+                    if (c.rest) w.Type(IDC_LIMIT_REST, c.rest);
+                }
+                if (c.window) {
+                    w.Click(IDC_LIMIT_WINDOW);
+                    w.PickDateTime(IDC_LIMIT_START, c.window->first);
+                    w.PickDateTime(IDC_LIMIT_END, c.window->second);
+                }
+                w.Click(kp::IDOK);
+                if (!w.Result()) w.Escape();
+            });
+            page.Click(IDC_USER_NEW);
         }
         page.Click(IDC_USER_DELETE);  // no row selected
-        EXPECT_EQ(9u, Limits().size());
+        EXPECT_EQ(11u, Limits().size());
         page.ClickListItem(IDC_USER_LIST, 0);
         page.Click(IDC_USER_DELETE);
         EXPECT_EQ(file, File("ControlSet.ini")) << "nothing is written before the exit";
-    });
-    ExitAt(3000);
-    Run();
-    EXPECT_TRUE(MessageBoxTexts(os, messages));
-    const Strings rows[] = {{"alice", "", "", "每日9时0分 - 22时30分", "3"}, {"bob", "2小时", "10分钟", "", "1"},
-                            {"carl", "1小时", "5分钟", "每日8时0分 - 12时0分", "3"}, {"Tom", "4小时", "20分钟", "", "1"},
-                            {"tom", "2小时", "5分钟", "", "1"}, {"u1", "3小时", "5分钟", "每日9时0分 - 11时0分", "3"},
-                            {"u2", "1小时", "5分钟", "每日9时30分 - 10时0分", "3"}, {"u3", "", "", "每日9时0分 - 10时0分", "3"}};
-    Strings shown;
-    std::string saved = ListHeader(8);
-    for (const Strings& row : rows) {
-        shown.push_back(row[0] + "|" + row[1] + "|" + row[2] + "|" + row[3] + "|" + row[4]);
-        saved += LimitRecord({row[0], row[1], row[2], row[3]}, std::stoul(row[4]));
-    }
-    EXPECT_EQ(shown, Limits());
-    EXPECT_EQ(saved, File("ControlSet.ini"));
-    EXPECT_EQ("MoonGate", os.Reg().GetString(Hive::CurrentUser, kProfile, "Options_f1").value_or("-"));
-    EXPECT_EQ(1u, Profile("Options_f2").value_or(0)) << "the first start installs the administrator password";
-}
-
-TEST_F(UserControl, TheNewLimitDialogsRestMovesInStepsOfFiveAndClicksOnItCountAsActivity) {
-    OnPage(2000, kControlTab, [this](SimWindow& page) {
-        os.OnModal(IDD_NEWUSERLIMIT, [this](SimWindow& w) {
-            const auto hidesIn = [this] { return *os.Sheet()->TimerDue(10001) - os.Now(); };
-            w.LButtonDown(true);
-            EXPECT_EQ(29000, hidesIn()) << "a double click on the background is no activity";
-            w.LButtonDown();
-            EXPECT_EQ(30000, hidesIn()) << "a click is";
+        os.OnModal(IDD_NEWUSERLIMIT, [&](SimWindow& w) {
+            clicksCountAsActivity(w);
             w.Click(IDC_LIMIT_CONTINUOUS);
-            for (auto [typed, shown] : {std::pair{"11", "15"}, {"14", "10"}, {"7", "7"}, {"56", "60"}, {"1", "5"}}) {
-                w.Type(IDC_LIMIT_REST, typed);
-                EXPECT_EQ(shown, w.GetText(IDC_LIMIT_REST)) << typed;
-            }
             for (auto [direction, shown] : {std::pair{+1, "10"}, {-1, "5"}, {-1, "5"}}) {
                 w.ClickUpDown(IDC_LIMIT_REST_SPIN, direction);
                 EXPECT_EQ(shown, w.GetText(IDC_LIMIT_REST));
             }
             w.Type(IDC_LIMIT_REST, "60");
             w.ClickUpDown(IDC_LIMIT_REST_SPIN, +1);
-            EXPECT_EQ("60", w.GetText(IDC_LIMIT_REST));
+            EXPECT_EQ("60", w.GetText(IDC_LIMIT_REST)) << "the arrows stop at the top";
             w.Escape();
         }, 1000);
         page.Click(IDC_USER_NEW);
+
+        const auto ask = [&, this](const std::string& password, std::function<void(SimWindow&)> inDialog = {}) {
+            os.OnModal(IDD_PASSWORDINPUT, [password](SimWindow& w) {
+                EXPECT_EQ("请输入密码:", w.GetText(IDC_PASSWORD_PROMPT));
+                w.Type(IDC_PASSWORD, password);
+                w.Click(kp::IDOK);
+            });
+            if (inDialog) os.OnModal(IDD_ADMIN, inDialog, 1000);
+            page.Click(IDC_ADMIN_SETTINGS);
+        };
+        for (int i = 0; i < 4; ++i) os.AnswerMessageBox(kp::IDOK);
+        ask("moongate");
+        ask("MoonGate", [&](SimWindow& w) {
+            clicksCountAsActivity(w);
+            EXPECT_EQ("  0 0", fields(w));
+            w.Click(kp::IDOK);  // refused: no name
+            w.Type(IDC_ADMIN_NAME, "boss");
+            w.Click(kp::IDCANCEL);
+        });
+        EXPECT_EQ("MoonGate 1 - - - - - - ", stored()) << "cancelled: still the first setting";
+        ask("MoonGate", [](SimWindow& w) {
+            w.Type(IDC_ADMIN_NAME, "boss");
+            w.Type(IDC_ADMIN_PASSWORD, "Sesame");
+            w.Click(IDC_ADMIN_NO_TRAY);
+            w.Click(kp::IDOK);
+        });
+        EXPECT_EQ("Sesame 2 boss 1 0 boss 1 0 ", stored());
+        os.Reg().SetDword(Hive::LocalMachine, kMachine, "Options_g3", 1);  // the dialog shows the machine's copy
+        ask("MoonGate");
+        ask("Sesame", [&](SimWindow& w) {
+            EXPECT_EQ("boss Sesame 1 1", fields(w));
+            w.Type(IDC_ADMIN_PASSWORD, "");
+            w.Click(kp::IDOK);
+        });
+        ask("", [&](SimWindow& w) {
+            EXPECT_EQ("boss  1 1", fields(w));
+            w.Click(kp::IDCANCEL);
+        });
+        SetProfile("Options_f2", 1);  // the first state, with a password other than the default
+        ask("");
+        SetProfile("Options_f1", 0);  // no password stored as a text: nothing after the question
+        ask("");
     });
-    os.AnswerMessageBox(kp::IDOK);
-    ExitAt(4000);
+    ExitAt(10000);
     Run();
-    EXPECT_TRUE(MessageBoxTexts(os, {"请输入一个介于 5 和 60 之间的整数。"})) << "only the single digit 1 is out of range";
+    const Strings admin = {"密码错误", "管理员名称不能为空", "密码错误", "密码错误"};
+    messages.insert(messages.end(), admin.begin(), admin.end());
+    EXPECT_TRUE(MessageBoxTexts(os, messages));
+    EXPECT_EQ("0 1 boss 1 1 boss 1 1 ", stored());
+    const Strings rows[] = {{"alice", "", "", "每日9时0分 - 22时30分", "3"}, {"bob", "2小时", "15分钟", "", "1"},
+                            {"carl", "1小时", "10分钟", "每日8时0分 - 12时0分", "3"},
+                            {"Tom", "4小时", "20分钟", "", "1"},
+                            {"tom", "2小时", "5分钟", "", "1"}, {"u1", "3小时", "5分钟", "每日9时0分 - 11时0分", "3"},
+                            {"u2", "1小时", "5分钟", "每日9时30分 - 10时0分", "3"},
+                            {"u3", "", "", "每日9时0分 - 10时0分", "3"}, {"u4", "5小时", "60分钟", "", "1"},
+                            {"u5", "5小时", "60分钟", "", "1"}};
+    Strings shown;
+    std::string saved = "[ItemCount]\r\n\r\n\x00\x00\x00" "D\r\n[ItemData]\r\n"s;  // a count of 10 holds a line feed
+    for (const Strings& row : rows) {
+        shown.push_back(row[0] + "|" + row[1] + "|" + row[2] + "|" + row[3] + "|" + row[4]);
+        saved += LimitRecord({row[0], row[1], row[2], row[3]}, std::stoul(row[4]));
+    }
+    EXPECT_EQ(shown, Limits());
+    EXPECT_EQ(saved, File("ControlSet.ini"));
 }
 
 struct FileCase {
@@ -168,21 +221,6 @@ struct FileCase {
     std::optional<std::string> savedReminders = std::nullopt, savedLimits = std::nullopt;  // none: as they were
     bool unreadable = false;
 };
-
-// `n` limits of every kind after `header`, and their rows; 10 rows put a line feed into the count, 26 an
-// end-of-file byte.
-std::pair<std::string, Strings> ManyLimits(int n, const std::string& header) {
-    const uint32_t flags[] = {0, 1, 3, 0x0A, 0x0D0A, 0x1A1A1A1A, 0x0A0D0A0D, 0xFFFFFFFF};
-    std::pair<std::string, Strings> out{header, {}};
-    for (int i = 0; i < n; ++i) {
-        const Strings texts = {"u" + std::to_string(100 + i), i % 2 ? "2小时" : "", i % 2 ? "10分钟" : "",
-                               i % 3 ? "每日8时5分 - 17时45分" : ""};
-        out.first += LimitRecord(texts, flags[i % 8]);
-        out.second.push_back(texts[0] + "|" + texts[1] + "|" + texts[2] + "|" + texts[3] + "|" +
-                             std::to_string(flags[i % 8]));
-    }
-    return out;
-}
 
 // TimeSet.ini and ControlSet.ini are read into their lists, the reminders without those whose minute has begun,
 // and written back as the lists hold them; damaged files give the complete records they hold.
@@ -215,8 +253,6 @@ const std::string kTwo = ReminderRecord(Packed(6, 1, 8, 0), "06月01日08点00�
                          ReminderRecord(Packed(6, 2, 8, 0), "06月02日08点00分", "二");
 const Strings kTwoRows = {"06月01日08点00分|一", "06月02日08点00分|二"};
 const std::string kAmy = LimitRecord({"amy", "2小时", "10分钟", ""}, 1);
-const auto kTen = ManyLimits(10, "[ItemCount]\r\n\r\n\x00\x00\x00" "D\r\n[ItemData]\r\n"s);
-const auto kTwentySix = ManyLimits(26, ListHeader(26));
 // 10 October 10:10 packs to four bytes 0x0A, each stored as CR LF; 26 January 09:26 holds two bytes 0x1A.
 const std::string kOddReminders =
     ListHeader(3) + ReminderRecord(Packed(1, 26, 9, 26), "01月26日09点26分", "二十六") +
@@ -234,13 +270,15 @@ INSTANTIATE_TEST_SUITE_P(
         FileCase{"ByteForByte", At(2026, 1, 2, 8, 0), kOddReminders, kOneLimit,
                  {"01月26日09点26分|二十六", "03月01日00点00分|之后", "10月10日10点10分|十"},
                  {"amy|1小时|5分钟|每日9时0分 - 22时30分|3"}},
-        FileCase{"ExpiredAndTenLimits", At(2026, 5, 5, 9, 5, 30), kExpiring, kTen.first, {"05月05日09点06分|下一分钟"},
-                 kTen.second, ListHeader(1) + ReminderRecord(Packed(5, 5, 9, 6), "05月05日09点06分", "下一分钟")},
-        FileCase{"CountPastTheData", kNine, ListHeader(0x7FFFFFFF) + kTwo + "\x01\x02", kTwentySix.first, kTwoRows,
-                 kTwentySix.second, ListHeader(2) + kTwo},
+        FileCase{"ExpiredAndOddFlags", At(2026, 5, 5, 9, 5, 30), kExpiring,
+                 ListHeader(1) + LimitRecord({"a", "", "", ""}, 0x1A0A0D0A), {"05月05日09点06分|下一分钟"},
+                 {"a||||" + std::to_string(0x1A0A0D0A)},
+                 ListHeader(1) + ReminderRecord(Packed(5, 5, 9, 6), "05月05日09点06分", "下一分钟")},
+        FileCase{"CountPastTheData", kNine, ListHeader(0x7FFFFFFF) + kTwo + "\x01\x02", ListHeader(3) + kAmy, kTwoRows,
+                 {"amy|2小时|10分钟||1"}, ListHeader(2) + kTwo, ListHeader(1) + kAmy},
         FileCase{"LastRecordCut", kNine, ListHeader(3) + kTwo + kTwo.substr(0, 10),
-                 ListHeader(1) + kAmy.substr(0, kAmy.find("10") + 1), kTwoRows, {"amy|2小时|1||0"}, ListHeader(2) + kTwo,
-                 ListHeader(1) + LimitRecord({"amy", "2小时", "1", ""}, 0)},
+                 ListHeader(1) + kAmy.substr(0, kAmy.find("10") + 1), kTwoRows, {"amy|2小时|1||0"},
+                 ListHeader(2) + kTwo, ListHeader(1) + LimitRecord({"amy", "2小时", "1", ""}, 0)},
         FileCase{"HugeCounts", kNine, ListHeader(0xFFFFFFFF) + kTwo, ListHeader(0xFFFFFFFF) + kAmy, {},
                  {"amy|2小时|10分钟||1"}, "", ListHeader(1) + kAmy},
         FileCase{"HeaderOnly", kNine, "[ItemCount]\r\n\x01", ListHeader(5), {}, {}, "", ""},
@@ -266,29 +304,24 @@ TEST(ListFile, RowsGoInGreatestFirstAtTheTopWithDrawingOff) {
 // Where a time of day lies against a row's daily window: 1 inside, both ends included to the minute; -1 outside;
 // 0 when the row has none (flags 1, or no text).
 TEST(LimitRow, TheDailyWindowIsReadBackOutOfTheRowsText) {
+    const char* const day = "每日9时0分 - 22时0分";
+    const char* const morning = "每日9时30分 - 10时15分";
     const struct {
         const char* window;
         uint32_t flags;
-        std::vector<std::pair<int, int>> inside, outside;  // hour and minute
-    } cases[] = {
-        {"每日9时0分 - 22时0分", 3, {{22, 0}, {9, 0}, {13, 59}}, {{22, 1}, {8, 59}}},
-        {"每日9时30分 - 10时15分", 3, {{9, 30}, {10, 15}}, {{9, 29}, {10, 16}, {23, 0}}},
-        {"每日9时0分 - 10时0分", 1, {}, {}},
-        {"", 3, {}, {}},
-        {"damaged", 0, {{0, 0}}, {{12, 0}}},
-    };
+        int hour, minute, where;
+    } cases[] = {{day, 3, 22, 0, 1},       {day, 3, 22, 1, -1},      {day, 3, 8, 59, -1},     {day, 3, 9, 0, 1},
+                 {day, 3, 13, 59, 1},      {morning, 3, 9, 29, -1},  {morning, 3, 9, 30, 1},  {morning, 3, 10, 15, 1},
+                 {morning, 3, 10, 16, -1}, {morning, 3, 23, 0, -1},  {day, 1, 23, 0, 0},      {"", 3, 23, 0, 0},
+                 {"damaged", 0, 0, 0, 1},  {"damaged", 0, 12, 0, -1}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(U8(c.window));
         kp::sim::SimListView list;
         for (int column = 0; column < 4; ++column) list.InsertColumn(column, "", 80, kp::ColumnAlign::Center);
         list.InsertItem(0, "tom");
         list.SetItemText(0, 3, c.window);
         list.SetItemData(0, c.flags);
-        if (c.inside.empty() && c.outside.empty()) {
-            EXPECT_EQ(0, kestor::CheckDailyWindow(list, 0, At(2026, 5, 5, 23, 0)));
-        }
-        for (auto [h, m] : c.inside) EXPECT_EQ(1, kestor::CheckDailyWindow(list, 0, At(2026, 5, 5, h, m))) << h << m;
-        for (auto [h, m] : c.outside) EXPECT_EQ(-1, kestor::CheckDailyWindow(list, 0, At(2026, 5, 5, h, m))) << h << m;
+        EXPECT_EQ(c.where, kestor::CheckDailyWindow(list, 0, At(2026, 5, 5, c.hour, c.minute)))
+            << U8(c.window) << " " << c.flags << " at " << c.hour << ":" << c.minute;
     }
 }
 
@@ -302,7 +335,7 @@ class Enforcement : public UserControl, public ::testing::WithParamInterface<Out
 TEST_P(Enforcement, RestsAfterTheContinuousLimitOrEndsTheDayOutsideTheWindow) {
     const bool rest = GetParam() == kRest, stuck = GetParam() == kStuck;
     StartAt(At(2026, 5, 5, rest ? 23 : 22, rest ? 0 : 1));
-    const std::string tom = rest ? LimitRecord({"tom", "1小时", "5分钟", "每日9时0分 - 10时0分"}, 1)  // flags: no window
+    const std::string tom = rest ? LimitRecord({"tom", "1小时", "5分钟", "每日9时0分 - 10时0分"}, 1)  // no window
                                  : LimitRecord({"tom", "2小时", "10分钟", "每日9时0分 - 22时0分"}, 3);
     PutFile("ControlSet.ini", ListHeader(2) + tom + LimitRecord({"zoe", "1小时", "5分钟", ""}, 1));
     const std::string before = File("ControlSet.ini");
@@ -320,7 +353,8 @@ TEST_P(Enforcement, RestsAfterTheContinuousLimitOrEndsTheDayOutsideTheWindow) {
     for (int showing = 0; showing < 2; ++showing)
         os.OnModal(IDD_NOTICE, [&, this](SimWindow& w) {
             opened.push_back(os.Now());
-            const std::string message = rest ? "您已经连续使用1小时,请休息一会儿." : "您本日使用时间即将结束,请注意保存好您个人的文档资料.";
+            const std::string message = rest ? "您已经连续使用1小时,请休息一会儿."
+                                             : "您本日使用时间即将结束,请注意保存好您个人的文档资料.";
             EXPECT_TRUE(GbkEq("用户:tom.\n    " + message, w.GetText(IDC_NOTICE_MESSAGE)));
             EXPECT_TRUE(GbkEq(kp::Format(line, seconds), w.GetText(IDC_NOTICE_COUNTDOWN)));
             if (stuck) Sheet().m_control.m_notice.m_nSeconds = 100000;
@@ -354,73 +388,6 @@ TEST_P(Enforcement, RestsAfterTheContinuousLimitOrEndsTheDayOutsideTheWindow) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Outcomes, Enforcement, ::testing::Values(kRest, kEndOfDay, kStuck));
-
-// The administrator button asks for the password: the default one opens the first setting, which needs a name;
-// after it only the administrator's own password, which may be empty, opens the settings as they were stored.
-TEST_F(UserControl, TheAdministratorIsSetWithTheDefaultPasswordOnceThenWithTheAdministratorsOwn) {
-    const auto stored = [this] {  // the profile's f1 f2 g1 g2 g3, the machine's g1 g2 g3
-        std::string out;
-        const auto add = [this, &out](Hive hive, const char* path, const char* name) {
-            const auto value = os.Reg().GetRaw(hive, path, name);
-            const bool dword = value && value->type == kp::sim::REG_DWORD;
-            out += (dword ? std::to_string(*os.Reg().GetDword(hive, path, name)) : value ? value->bytes : "-") + " ";
-        };
-        for (const char* name : {"Options_f1", "Options_f2", "Options_g1", "Options_g2", "Options_g3"})
-            add(Hive::CurrentUser, kProfile, name);
-        for (const char* name : {"Options_g1", "Options_g2", "Options_g3"}) add(Hive::LocalMachine, kMachine, name);
-        return out;
-    };
-    const auto fields = [](SimWindow& w) {  // name, password, no tray icon, hide
-        return w.GetText(IDC_ADMIN_NAME) + " " + w.GetText(IDC_ADMIN_PASSWORD) +
-               kp::Format(" %d %d", w.GetCheck(IDC_ADMIN_NO_TRAY), w.GetCheck(IDC_ADMIN_HIDE));
-    };
-    OnPage(2000, kControlTab, [&, this](SimWindow& page) {
-        const auto ask = [&, this](const std::string& password, std::function<void(SimWindow&)> inDialog = {}) {
-            os.OnModal(IDD_PASSWORDINPUT, [password](SimWindow& w) {
-                EXPECT_EQ("请输入密码:", w.GetText(IDC_PASSWORD_PROMPT));
-                w.Type(IDC_PASSWORD, password);
-                w.Click(kp::IDOK);
-            });
-            if (inDialog) os.OnModal(IDD_ADMIN, inDialog);
-            page.Click(IDC_ADMIN_SETTINGS);
-        };
-        ask("moongate");
-        ask("MoonGate", [&](SimWindow& w) {
-            EXPECT_EQ("  0 0", fields(w));
-            w.Click(kp::IDOK);  // refused: no name
-            w.Type(IDC_ADMIN_NAME, "boss");
-            w.Click(kp::IDCANCEL);
-        });
-        EXPECT_EQ("MoonGate 1 - - - - - - ", stored()) << "cancelled: still the first setting";
-        ask("MoonGate", [](SimWindow& w) {
-            w.Type(IDC_ADMIN_NAME, "boss");
-            w.Type(IDC_ADMIN_PASSWORD, "Sesame");
-            w.Click(IDC_ADMIN_NO_TRAY);
-            w.Click(kp::IDOK);
-        });
-        EXPECT_EQ("Sesame 2 boss 1 0 boss 1 0 ", stored());
-        os.Reg().SetDword(Hive::LocalMachine, kMachine, "Options_g3", 1);  // the dialog shows the machine's copy
-        ask("MoonGate");
-        ask("Sesame", [&](SimWindow& w) {
-            EXPECT_EQ("boss Sesame 1 1", fields(w));
-            w.Type(IDC_ADMIN_PASSWORD, "");
-            w.Click(kp::IDOK);
-        });
-        ask("", [&](SimWindow& w) {
-            EXPECT_EQ("boss  1 1", fields(w));
-            w.Click(kp::IDCANCEL);
-        });
-        SetProfile("Options_f2", 1);  // the first state, with a password other than the default
-        ask("");
-        SetProfile("Options_f1", 0);  // no password stored as a text: nothing after the question
-        ask("");
-    });
-    for (int i = 0; i < 4; ++i) os.AnswerMessageBox(kp::IDOK);
-    ExitAt(3000);
-    Run();
-    EXPECT_TRUE(MessageBoxTexts(os, {"密码错误", "管理员名称不能为空", "密码错误", "密码错误"}));
-    EXPECT_EQ("0 1 boss 1 1 boss 1 1 ", stored());
-}
 
 }  // namespace
 }  // namespace kt
