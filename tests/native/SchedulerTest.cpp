@@ -37,10 +37,8 @@ protected:
     }
 };
 
-// Reminders across a month end. Added through the dialog, they take their place in time order; a minute that has
-// begun, an earlier month (even on a later day), January (no year is kept) and a minute already taken are refused.
-// Each is shown once at its minute, or right after the message before it closes, and then removed; the one deleted
-// as its minute comes is never shown.
+// Reminders across a month end: added in time order, refused for a minute begun (an earlier month, January of no
+// year) or taken; each shown once at its minute or right after the message before it, then removed.
 TEST_F(SchedulerPage, RemindersAreAddedInTimeOrderAndShownOnceAtTheirMinute) {
     StartAt(At(2026, 6, 30, 23, 58));
     PutFile("TimeSet.ini", ListHeader(3) + ReminderRecord(Packed(6, 30, 23, 59), "06月30日23点59分", "删掉的") +
@@ -54,8 +52,8 @@ TEST_F(SchedulerPage, RemindersAreAddedInTimeOrderAndShownOnceAtTheirMinute) {
         AddReminder(page, At(2026, 7, 2, 8, 0), "后天", [](SimWindow& w) {
             const kp::SysTime proposed = w.DateTimeOf(IDC_REMINDER_TIME).GetTime();
             EXPECT_EQ(kp::SysTimeToMs(At(2026, 7, 1, 0, 0)), kp::SysTimeToMs(proposed)) << "two minutes on";
-            EXPECT_EQ("MM月dd日HH点mm分", w.DateTimeOf(IDC_REMINDER_TIME).Format().value_or("-"));
-            EXPECT_EQ("2026 年", w.GetText(IDC_REMINDER_YEAR));
+            EXPECT_EQ("MM月dd日HH点mm分 2026 年",
+                      w.DateTimeOf(IDC_REMINDER_TIME).Format().value_or("-") + " " + w.GetText(IDC_REMINDER_YEAR));
             EXPECT_EQ(kDefault, w.GetText(IDC_REMINDER_MESSAGE));
             w.FocusControl(IDC_REMINDER_MESSAGE);
             EXPECT_EQ("", w.GetText(IDC_REMINDER_MESSAGE)) << "entering the field clears the default";
@@ -99,10 +97,9 @@ TEST_F(SchedulerPage, RemindersAreAddedInTimeOrderAndShownOnceAtTheirMinute) {
     EXPECT_EQ("", File("TimeSet.ini"));
 }
 
-// The settings of the page through an afternoon. The hourly notice comes at 14:00 and 15:00 of the local clock;
-// unticked, it stops; ticked and applied again, it comes at 17:00, whatever the interval. Start with Windows
-// names Kestor.exe in the start-up directory and follows the apply only. A change is applied by the window as
-// it hides, once; a zero countdown refuses all of its apply, again at every try.
+// An afternoon of settings: the hourly notice at every full hour of the local clock while ticked, whatever the
+// interval; start with Windows from the start-up directory; a change applied once, as the window hides; a zero
+// countdown refuses all of its apply, at every try.
 TEST_F(SchedulerPage, TheSettingsTakeEffectWhenAppliedAndTheHourlyNoticeComesAtEveryFullHour) {
     SetProfile("Options_a1", 1);
     SetProfile("Options_a2", 3);
@@ -194,8 +191,7 @@ struct ShutdownCase {
 
 class ShutdownTime : public SchedulerPage, public ::testing::WithParamInterface<ShutdownCase> {};
 
-// The shutdown comes once, when the picker says; meanwhile the countdown's picker shows the time left, 1 at
-// the end. The periodic check of the set time 00:00:00 is all that runs on.
+// One shutdown, when the picker says; the countdown's picker shows the time left, and 1 at the end.
 TEST_P(ShutdownTime, ComesWhenItsPickerSaysAndOnlyThen) {
     const ShutdownCase& c = GetParam();
     const bool countdown = c.box == IDC_COUNTDOWN;
