@@ -66,7 +66,7 @@ TEST_F(SchedulerPage, RemindersAreAddedInTimeOrderAndShownOnceAtTheirMinute) {
                 EXPECT_EQ(typed == kDefault ? "" : typed, w.GetText(IDC_REMINDER_MESSAGE));
             }
         });
-        for (const auto& [t, message] : {std::pair{At(2026, 6, 30, 23, 58), "这一分钟"}, {At(2026, 5, 31, 10, 0), "上"},
+        for (const auto& [t, message] : {std::pair{At(2026, 6, 30, 23, 58), "此刻"}, {At(2026, 5, 31, 10, 0), "上个月"},
                                          {At(2027, 1, 1, 8, 0), "明年"}, {At(2026, 6, 30, 23, 59), "另一条"},
                                          {At(2026, 7, 1, 0, 3), "新加的"}, {At(2026, 7, 1, 0, 5), ""}})
             AddReminder(page, t, message);
@@ -116,7 +116,7 @@ TEST_F(SchedulerPage, TheSettingsTakeEffectWhenAppliedAndTheHourlyNoticeComesAtE
     for (int k = 0; k <= 16; ++k) os.At(two + k * 1000 + 500, look);
     for (int half = 1; half <= 6; ++half) os.At(two + half * 1800000 + 500, look);
     os.At(two + 3200, [this] {
-        for (SimWindow* w = os.Modal(IDD_NOTICE); w; w = nullptr) {
+        if (SimWindow* w = os.Modal(IDD_NOTICE)) {  // none of them closes it
             w->Click(kp::IDOK);
             w->Enter();
             w->Escape();

@@ -8,6 +8,7 @@ namespace kt {
 namespace {
 
 using namespace std::string_literals;
+
 class UserControl : public Program {
 protected:
     // The limit rows as "user|hours|rest|window|flags".
@@ -217,9 +218,7 @@ TEST_P(ListFiles, AreReadIntoTheListsAndWrittenBackAsTheListsHoldThem) {
     StartAt(c.start);
     PutFile("TimeSet.ini", c.reminders);
     PutFile("ControlSet.ini", c.limits);
-    for (const char* name : {"TimeSet.ini", "ControlSet.ini"}) {
-        if (c.unreadable) os.Files().FailReads(Path(name));
-    }
+    if (c.unreadable) for (const char* name : {"TimeSet.ini", "ControlSet.ini"}) os.Files().FailReads(Path(name));
     const Strings messages = c.unreadable ? Strings{"提示信息列表读取失败", "定时提醒信息列表初始化失败"} : Strings{};
     for (size_t i = 0; i < messages.size(); ++i) os.AnswerMessageBox(kp::IDOK);
     SetProfile("Options_f2", 2);  // not the first start: the administrator's password stays
