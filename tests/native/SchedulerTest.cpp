@@ -41,8 +41,7 @@ protected:
 // year) or taken; each shown once at its minute or right after the message before it, then removed.
 TEST_F(SchedulerPage, RemindersAreAddedInTimeOrderAndShownOnceAtTheirMinute) {
     StartAt(At(2026, 6, 30, 23, 58));
-    PutFile("TimeSet.ini", ListHeader(3) + ReminderRecord(Packed(6, 30, 23, 59), "06月30日23点59分", "删掉的") +
-                               ReminderRecord(Packed(7, 1, 0, 0), "07月01日00点00分", "午夜") +
+    PutFile("TimeSet.ini", ListHeader(2) + ReminderRecord(Packed(7, 1, 0, 0), "07月01日00点00分", "午夜") +
                                ReminderRecord(Packed(7, 1, 0, 1), "07月01日00点01分", "一分"));
     OnPage(2000, kSchedulerTab, [this](SimWindow& page) {
         std::string columns;
@@ -66,11 +65,12 @@ TEST_F(SchedulerPage, RemindersAreAddedInTimeOrderAndShownOnceAtTheirMinute) {
                 EXPECT_EQ(typed == kDefault ? "" : typed, w.GetText(IDC_REMINDER_MESSAGE));
             }
         });
-        for (const auto& [t, message] : {std::pair{At(2026, 6, 30, 23, 58), "此刻"}, {At(2026, 5, 31, 10, 0), "上个月"},
-                                         {At(2027, 1, 1, 8, 0), "明年"}, {At(2026, 6, 30, 23, 59), "另一条"},
-                                         {At(2026, 7, 1, 0, 3), "新加的"}, {At(2026, 7, 1, 0, 5), ""}})
+        for (const auto& [t, message] : {std::pair{At(2026, 6, 30, 23, 59), "删掉"}, {At(2026, 6, 30, 23, 58), "此刻"},
+                                         {At(2026, 5, 31, 10, 0), "上个月"}, {At(2027, 1, 1, 8, 0), "明年"},
+                                         {At(2026, 6, 30, 23, 59), "另一条"}, {At(2026, 7, 1, 0, 3), "新加的"},
+                                         {At(2026, 7, 1, 0, 5), ""}})
             AddReminder(page, t, message);
-        EXPECT_EQ((Strings{"06月30日23点59分|删掉的", "07月01日00点00分|午夜", "07月01日00点01分|一分",
+        EXPECT_EQ((Strings{"06月30日23点59分|删掉", "07月01日00点00分|午夜", "07月01日00点01分|一分",
                            "07月01日00点03分|新加的", "07月01日00点05分|" + std::string(kDefault),
                            "07月02日08点00分|后天"}),
                   Reminders());
