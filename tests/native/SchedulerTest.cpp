@@ -113,6 +113,7 @@ TEST_F(SchedulerPage, TheSettingsTakeEffectWhenAppliedAndTheHourlyNoticeComesAtE
         EXPECT_TRUE(!w || (w->IsForeground() && w->Timers() == std::vector<unsigned>{100001}));
     };
     const int64_t two = When(At(2026, 5, 5, 14, 0));
+    os.At(two + 11, [this] { EXPECT_TRUE(os.Modal(IDD_NOTICE)) << "on the full hour, to the timer's resolution"; });
     for (int k = 0; k <= 16; ++k) os.At(two + k * 1000 + 500, look);
     for (int half = 1; half <= 6; ++half) os.At(two + half * 1800000 + 500, look);
     os.At(two + 3200, [this] {

@@ -42,11 +42,11 @@ TEST_F(UserControl, TheLimitListAndTheAdministratorOnOneVisitToThePage) {
         Strings messages;
         int answer = kp::IDOK;
     } cases[] = {
+        {"Tom", "3", "20", {}, {same}, kp::IDNO},
+        {"Tom", "4", "20", {}, {same}, kp::IDYES},
         {"bob", "2", "11", {}, {}},
         {"alice", nullptr, nullptr, {9, 0, 22, 30}, {}},
         {"carl", "1", "14", {8, 0, 12, 0}, {}},
-        {"Tom", "3", "20", {}, {same}, kp::IDNO},
-        {"Tom", "4", "20", {}, {same}, kp::IDYES},
         {"tom", "2", "5", {}, {}},
         {"", nullptr, nullptr, {}, {"用户名不能为空"}},
         {"u1", nullptr, nullptr, {}, {"你未添加任何限制,请设置对该用户的限制"}},
