@@ -1,5 +1,4 @@
-// The scheduler page in the running program: reminders added through their dialog, saved and shown at their
-// minute, the hourly notice, the timed and countdown shutdowns, apply and start with Windows.
+// The scheduler page in the running program: reminders, the hourly notice, shutdowns, apply, start with Windows.
 #include "Util.h"
 
 namespace kt {

@@ -1,5 +1,4 @@
-// The user time-control page in the running program: the limit list through the new-limit dialog, both list
-// files, the enforcement of the logged-on user's limits under its locking notice, and the administrator.
+// The user time-control page in the running program: the limit list, both list files, enforcement, administrator.
 #include "Util.h"
 #include "app/ListFile.h"
 #include "usercontrol/UserLimitFile.h"
@@ -53,7 +52,7 @@ TEST_F(UserControl, TheLimitListAndTheAdministratorOnOneVisitToThePage) {
         {"一二三四五六七八九十一二三四五六七八九十", "6", nullptr, {}, {"请输入一个介于 1 和 5 之间的整数。"}},
         {"u1", "x", nullptr, {}, {"请输入一个整数。"}},
         {"u1", "1", nullptr, {9, 0, 9, 59}, {"你设置的使用时间段不被接受,开始时间应小于结束时间"}},
-        {"u1", "3", nullptr, {9, 0, 11, 0}, {shorter}, kp::IDYES},
+        {"u1", "4", nullptr, {9, 0, 11, 0}, {shorter}, kp::IDYES},
         {"u1", "3", nullptr, {9, 0, 11, 0}, {shorter}, kp::IDNO},
         {"u2", "1", "1", {9, 30, 10, 0}, {"请输入一个介于 5 和 60 之间的整数。"}},
         {"u3", nullptr, nullptr, {9, 0, 10, 0}, {}},
@@ -209,8 +208,7 @@ struct FileCase {
     bool unreadable = false;
 };
 
-// TimeSet.ini and ControlSet.ini read (without the reminders whose minute has begun, a damaged file giving the
-// records it holds) and written back as the lists hold them.
+// TimeSet.ini and ControlSet.ini read (expired reminders dropped, damaged files giving what they hold) and written.
 class ListFiles : public UserControl, public ::testing::WithParamInterface<FileCase> {};
 
 TEST_P(ListFiles, AreReadIntoTheListsAndWrittenBackAsTheListsHoldThem) {
@@ -285,6 +283,9 @@ TEST(ListFile, RowsGoInGreatestFirstAtTheTopWithDrawingOff) {
     for (const auto& row : plain.Rows()) order.push_back(row.data);
     EXPECT_EQ((std::vector<uint32_t>{4, 2, 1, 3}), order) << "equal names stay in the file's order, a before A";
     EXPECT_TRUE(plain.redraw && plain.GetItemText(0, 1) == "x");
+    kp::TextWriter out;
+    kestor::WriteUserLimits(plain, 0, out);
+    EXPECT_EQ("", out.Bytes()) << "no rows, no header";
 }
 
 // After an hour of use a rest of 300 s holds the input, then the meter starts again. Outside the daily window the
