@@ -1,7 +1,6 @@
 // The music page: the sorted playlist, adding files and folders, the play order with its loop polled once a
-// second, deleting rows while a track plays, the auto-play flag and Playlist.m3u.
+// second, and deleting rows while a track plays. Auto-play and Playlist.m3u: InfoTest.cpp, in the program.
 #include "Util.h"
-#include "player/PlaylistFile.h"
 #include "player/TovrelPlay.h"
 
 namespace {
@@ -16,26 +15,33 @@ protected:
     kt::SimWindow* w = nullptr;
 
     Strings Rows() { return w->ListBoxOf(IDC_PLAYLIST).Items(); }
-    void AddFiles(FileDialogResult result, const Strings& paths = {}) {
-        os.FileDialogs().AnswerOpenFiles(result, paths);
-        w->Click(IDC_ADD_FILES);
-    }
-    void Click(int row, int button) {
-        w->SelectListItem(IDC_PLAYLIST, row);
+    // Selects a row (-1: none) and clicks a button; the add button gets these files or this answer of the dialog.
+    void Click(int row, int button, const Strings& files = {}, FileDialogResult result = FileDialogResult::Ok) {
+        if (button == IDC_ADD_FILES) os.FileDialogs().AnswerOpenFiles(result, files);
+        if (row >= 0) w->SelectListItem(IDC_PLAYLIST, row);
         w->Click(button);
     }
 };
 
-TEST_F(Player, EachAddSortsTheRowsInAndStartsTheCurrentRowAndTracksFollowInALoopPolledOnceASecond) {
+// Each add sorts the rows in (case ignored; a file listed is listed again) and starts the current row; a
+// track's end is seen at the first poll after it, and the list plays on from the top after its last row.
+// Folders are joined with one backslash, also to a drive root and to a name whose last byte has a backslash's
+// value (誠 is D5 5C, 運 DF 5C), and links are not followed. The last three characters decide, whole
+// characters counted: 0x81 0x4D is one, its second byte an "M".
+TEST_F(Player, AddingFilesAndFoldersAndTheLoop) {
     for (const auto& [path, ms] : {std::pair{"D:\\b.mp3", 2500}, {"C:\\a.mp3", 2500}, {"c:\\B.mp3", 4200}})
         os.Media().AddTrack(path, ms);
+    for (const char* f : {"E:\\a.MP3", "E:\\b.mp3", "E:\\c.wav", "E:\\sub\\d.Mp3", "E:\\sub\\e.mp3x", "E:\\sub\\fmp3",
+                          "E:\\sub\\\x81MP3", "E:\\誠\\g.mp3", "E:\\誠\\運\\h.mp3", "C:\\other\\i.mp3"})
+        os.Files().Put(f, "");
+    os.Files().AddFolderLink("E:\\sub\\back", "E:\\");  // a junction making a loop
+    os.Files().AddFolderLink("E:\\elsewhere", "C:\\other");
     w = &os.Create(page);
-    AddFiles(FileDialogResult::Ok, {"D:\\b.mp3"});
-    AddFiles(FileDialogResult::Ok, {"C:\\a.mp3", "c:\\B.mp3", "C:\\a.mp3"});  // a file listed is listed again
-    EXPECT_EQ((Strings{"C:\\a.mp3", "C:\\a.mp3", "c:\\B.mp3", "D:\\b.mp3"}), Rows()) << "sorted, case ignored";
+    Click(-1, IDC_ADD_FILES, {"D:\\b.mp3"});
+    Click(-1, IDC_ADD_FILES, {"C:\\a.mp3", "c:\\B.mp3", "C:\\a.mp3"});
+    EXPECT_EQ((Strings{"C:\\a.mp3", "C:\\a.mp3", "c:\\B.mp3", "D:\\b.mp3"}), Rows());
     EXPECT_EQ(1, os.Media().OpenDevices()) << "D:\\b.mp3 was closed";
     os.Advance(14500);
-    // A track's end is seen at the first poll after it; each start arms the poll anew.
     std::string plays;
     for (const auto& c : os.Media().Calls())
         if (c.what == kp::sim::SimMedia::Call::Play) plays += c.path + "@" + std::to_string(c.at) + " ";
@@ -43,22 +49,28 @@ TEST_F(Player, EachAddSortsTheRowsInAndStartsTheCurrentRowAndTracksFollowInALoop
     EXPECT_EQ(0, w->ListBoxOf(IDC_PLAYLIST).GetCurSel()) << "the row playing is selected";
     // A selection too large for the dialog is reported; a cancel changes nothing; the track plays on.
     os.AnswerMessageBox(kp::IDOK);
-    AddFiles(FileDialogResult::TooManyFiles);
-    AddFiles(FileDialogResult::Cancelled);
+    Click(-1, IDC_ADD_FILES, {}, FileDialogResult::TooManyFiles);
+    Click(-1, IDC_ADD_FILES, {}, FileDialogResult::Cancelled);
     EXPECT_TRUE(kt::MessageBoxTexts(os, {"选择的文件太多，请分几次添加。"}));
     EXPECT_EQ((std::vector<size_t>{4, 6}), (std::vector<size_t>{Rows().size(), os.Media().Plays().size()}));
     const auto& request = os.FileDialogs().Requests().back();
-    EXPECT_EQ("所有文件 (*.mp3)|*.mp3|||mp3", request.filter + "|" + request.defaultExt);
-    EXPECT_EQ(&page, request.owner);
+    EXPECT_TRUE(request.owner == &page && request.filter + "|" + request.defaultExt == "所有文件 (*.mp3)|*.mp3|||mp3");
+    w->ListBoxOf(IDC_PLAYLIST).ResetContent();
+    os.FileDialogs().AnswerFolderBrowser(std::string("E:\\"));
+    w->Click(IDC_ADD_FOLDER);
+    EXPECT_EQ((Strings{"E:\\a.MP3", "E:\\b.mp3", "E:\\sub\\d.Mp3", "E:\\sub\\fmp3", "E:\\誠\\g.mp3", "E:\\誠\\運\\h.mp3"}),
+              Rows());
+    EXPECT_EQ("E:\\a.MP3", os.Media().Calls().back().path) << "the current row, 0, is opened";
+    EXPECT_TRUE(kestor::EndsInMp3("mp3") && !kestor::EndsInMp3("p3"));
 }
 
 TEST_F(Player, PlayStopAndDeletingRowsLeaveThePlayingTrackAndItsEndMovesOnFromTheOldIndex) {
     for (const char* path : {"C:\\a.mp3", "C:\\b.mp3", "C:\\d.mp3"}) os.Media().AddTrack(path, 4500);  // c is damaged
     os.Files().Put("C:\\Kestor\\Playlist.m3u", "C:\\a.mp3\r\nC:\\b.mp3\r\nC:\\c.mp3\r\nC:\\d.mp3\r\n");
     w = &os.Create(page);
-    w->Click(IDC_PLAY);
+    Click(-1, IDC_PLAY);
     EXPECT_EQ(Strings{"C:\\a.mp3"}, os.Media().Playing()) << "no selection: the current row";
-    w->Click(IDC_STOP);
+    Click(-1, IDC_STOP);
     EXPECT_EQ((std::vector<int>{0, 0}), (std::vector<int>{os.Media().OpenDevices(), int(page.m_nDeviceId)}));
     os.Advance(6000);
     Click(1, IDC_PLAY);
@@ -72,52 +84,12 @@ TEST_F(Player, PlayStopAndDeletingRowsLeaveThePlayingTrackAndItsEndMovesOnFromTh
     EXPECT_EQ(0u, page.m_nDeviceId);
     Click(2, IDC_DELETE_UNSELECTED);
     ASSERT_EQ(-1, w->ListBoxOf(IDC_PLAYLIST).GetCurSel());
-    w->Click(IDC_DELETE_UNSELECTED);
-    w->Click(IDC_DELETE_SELECTED);
+    Click(-1, IDC_DELETE_UNSELECTED);
+    Click(-1, IDC_DELETE_SELECTED);
     EXPECT_EQ(Strings{"C:\\d.mp3"}, Rows()) << "nothing selected: nothing deleted";
     w->ClickListItem(IDC_PLAYLIST, 0, true);
     EXPECT_EQ(Strings{"C:\\d.mp3"}, os.Media().Playing()) << "a double click plays as the button does";
     EXPECT_TRUE(os.MessageBoxes().empty());
-}
-
-// Folders are joined with one backslash, also to a drive root and to a name whose last byte has a
-// backslash's value (誠 is D5 5C, 運 DF 5C); links are not followed. The last three characters decide, whole
-// characters counted: 0x81 0x4D is one, its second byte an "M".
-TEST_F(Player, AFolderAddsEveryFileEndingInMp3BelowItWithoutFollowingLinks) {
-    for (const char* f : {"E:\\a.MP3", "E:\\b.mp3", "E:\\c.wav", "E:\\sub\\d.Mp3", "E:\\sub\\e.mp3x", "E:\\sub\\fmp3",
-                          "E:\\sub\\\x81MP3", "E:\\誠\\g.mp3", "E:\\誠\\運\\h.mp3", "C:\\other\\i.mp3"})
-        os.Files().Put(f, "");
-    os.Files().AddFolderLink("E:\\sub\\back", "E:\\");  // a junction making a loop
-    os.Files().AddFolderLink("E:\\elsewhere", "C:\\other");
-    os.Media().AddTrack("E:\\a.MP3", 60000);
-    w = &os.Create(page);
-    os.FileDialogs().AnswerFolderBrowser(std::string("E:\\"));
-    w->Click(IDC_ADD_FOLDER);
-    EXPECT_EQ((Strings{"E:\\a.MP3", "E:\\b.mp3", "E:\\sub\\d.Mp3", "E:\\sub\\fmp3", "E:\\誠\\g.mp3", "E:\\誠\\運\\h.mp3"}),
-              Rows());
-    EXPECT_EQ(Strings{"E:\\a.MP3"}, os.Media().Playing());
-    EXPECT_TRUE(kestor::EndsInMp3("mp3") && !kestor::EndsInMp3("p3"));
-}
-
-// The whole program: Playlist.m3u read at start up to its first empty line, auto-play of row 0, the flag
-// stored at once when it changes, and the list written back at exit in its sorted order, with the track still
-// playing closed first.
-using kt::Program;
-TEST_F(Program, AutoPlayStartsRowZeroAndThePlaylistRoundTripsUpToItsEmptyLine) {
-    os.Reg().SetDword(kt::Hive::LocalMachine, kt::kMachine, "Options_i1", 1);
-    PutFile("Playlist.m3u", "D:\\歌\\b.mp3\r\nC:\\a.mp3\r\n\r\nE:\\lost.mp3\r\n");
-    os.Media().AddTrack("C:\\a.mp3", 60000);
-    os.At(500, [this] { EXPECT_EQ(Strings{"C:\\a.mp3"}, os.Media().Playing()); });
-    OnPage(1500, kt::kMusicTab, [this](kt::SimWindow& page) {
-        EXPECT_EQ(1, page.GetCheck(IDC_AUTOPLAY));
-        page.Click(IDC_AUTOPLAY);
-        EXPECT_EQ(0u, os.Reg().GetDword(kt::Hive::LocalMachine, kt::kMachine, "Options_i1").value_or(9));
-    });
-    ExitAt(2000);
-    Run();
-    EXPECT_EQ(0, os.Media().OpenDevices()) << "the exit closes the track still playing";
-    EXPECT_TRUE(kt::GbkEq("C:\\a.mp3\r\nD:\\歌\\b.mp3\r\n", File("Playlist.m3u")));
-    EXPECT_EQ((Strings{"C:\\a.mp3", "D:\\b.mp3"}), kestor::ReadPlaylist("C:\\a.mp3\r\nD:\\b.mp3"));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The portable text layer: GBK comparison and search, the atoi rules, the text-mode file with its raw
 // fields, and calendar arithmetic.
+#include <array>
 #include <climits>
 
 #include "Util.h"
@@ -50,47 +51,36 @@ TEST(TextFile, WritesAndReadsLinesAndRawFieldsThroughTheLineEndTranslation) {
     w.WriteLine("");
     EXPECT_EQ(std::string("[ItemCount]\r\n\x01\r\n\x0B\r\na\r\nb\rc\r\n"), w.Bytes());
     kp::TextReader r(w.Bytes() + "\x1A\x0D\x02\x03" "ab\r");
-    std::string lines[4];
-    uint32_t fields[3] = {};
-    EXPECT_TRUE(r.ReadLine(lines[0]) && r.ReadUInt32(fields[0]) && r.ReadLine(lines[1]) && r.ReadLine(lines[2]));
-    EXPECT_TRUE(r.ReadUInt32(fields[1]) && !r.ReadUInt32(fields[2]) && r.ReadLine(lines[3]) && r.AtEnd());
-    EXPECT_EQ((kt::Strings{"[ItemCount]", "a", "b\rc", "ab\r"}), kt::Strings(lines, lines + 4)) << "a short field reads nothing";
-    EXPECT_EQ((std::vector<uint32_t>{0x0A0B0A01u, 0x03020D1Au}), std::vector<uint32_t>(fields, fields + 2));
-    EXPECT_FALSE(r.ReadLine(lines[0]) || r.ReadUInt32(fields[0]));
+    std::string l[5];
+    uint32_t f[3] = {};
+    EXPECT_TRUE(r.ReadLine(l[0]) && r.ReadUInt32(f[0]) && r.ReadLine(l[1]) && r.ReadLine(l[2]) && r.ReadUInt32(f[1]));
+    EXPECT_TRUE(!r.ReadUInt32(f[2]) && r.ReadLine(l[3]) && r.AtEnd() && !r.ReadLine(l[4]) && !r.ReadUInt32(f[2]));
+    EXPECT_EQ("[ItemCount]|a|b\rc|ab\r|", l[0] + "|" + l[1] + "|" + l[2] + "|" + l[3] + "|" + l[4]) << "a short field reads nothing";
+    EXPECT_EQ((std::vector<uint32_t>{0x0A0B0A01u, 0x03020D1Au}), std::vector<uint32_t>(f, f + 2));
 }
 
-// Day by day from 1601 to 2400 as a calendar counts them: every date turns into its milliseconds and back,
-// and the day of week moves on by one (1 January 1601 was a Monday).
+// Day by day from 1601 to 2400 as a calendar counts them (1 January 1601 was a Monday): every date is valid,
+// turns into its milliseconds and back with its day of week; one more of any field of a time is invalid.
 TEST(SysTimeMath, EveryDayOfEightCenturiesRoundTripsWithItsWeekday) {
-    const int64_t kDay = 86400000;
-    auto date = [](const kp::SysTime& t) { return (t.wYear * 100 + t.wMonth) * 100 + t.wDay; };
-    kp::SysTime day = kt::At(1601, 1, 1, 0, 0);
-    for (int64_t n = 0; day.wYear < 2401; ++n) {
-        const kp::SysTime t = kp::SysTimeFromMs(n * kDay + 45296789);
-        ASSERT_EQ(n * kDay, kp::SysTimeToMs(day)) << date(day);
-        ASSERT_EQ(date(day), date(t));
-        ASSERT_EQ(123456789, ((t.wHour * 100 + t.wMinute) * 100 + t.wSecond) * 1000 + t.wMilliseconds);
-        ASSERT_EQ((n + 1) % 7, t.wDayOfWeek) << date(day);
-        ASSERT_EQ(t.wDayOfWeek, kp::DayOfWeek(day.wYear, day.wMonth, day.wDay));
-        if (++day.wDay > kp::DaysInMonth(day.wYear, day.wMonth)) {
-            day.wDay = 1;
-            if (++day.wMonth > 12) day = kt::At(day.wYear + 1, 1, 1, 0, 0);
-        }
+    const auto show = [](const kp::SysTime& t) {
+        return std::array<int, 8>{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds, t.wDayOfWeek};
+    };
+    kp::SysTime day{1601, 1, 1, 1, 12, 34, 56, 789};
+    for (int64_t ms = 45296789; day.wYear < 2401; ms += 86400000) {
+        ASSERT_EQ(show(day), show(kp::SysTimeFromMs(ms)));
+        ASSERT_TRUE(kp::SysTimeToMs(day) == ms && kp::IsValidSysTime(day)) << testing::PrintToString(show(day));
+        ASSERT_EQ(day.wDayOfWeek, kp::DayOfWeek(day.wYear, day.wMonth, day.wDay)) << testing::PrintToString(show(day));
+        day.wDayOfWeek = (day.wDayOfWeek + 1) % 7;
+        if (++day.wDay <= kp::DaysInMonth(day.wYear, day.wMonth)) continue;
+        day.wDay = 1;
+        day.wYear += ++day.wMonth > 12;
+        if (day.wMonth > 12) day.wMonth = 1;
     }
     EXPECT_EQ(0, kp::DaysInMonth(2026, 0) + kp::DaysInMonth(2026, 13));
-    EXPECT_EQ(11644473600000, kp::SysTimeToMs(kt::At(1970, 1, 1, 0, 0)));
-    // The last moment of a day is valid, one more of any field is not; so are a day 0, month 0 or 13, and 1600.
-    kp::SysTime last = kt::At(2024, 2, 29, 23, 59, 59);
-    last.wMilliseconds = 999;
-    EXPECT_TRUE(kp::IsValidSysTime(last));
-    for (auto field : {&kp::SysTime::wMilliseconds, &kp::SysTime::wSecond, &kp::SysTime::wMinute, &kp::SysTime::wHour,
-                       &kp::SysTime::wDay}) {
-        kp::SysTime t = last;
-        ++(t.*field);
-        EXPECT_FALSE(kp::IsValidSysTime(t));
-    }
-    for (kp::SysTime t : {kt::At(1600, 12, 31, 0, 0), kt::At(2026, 0, 1, 0, 0), kt::At(2026, 13, 1, 0, 0), kt::At(2026, 4, 0, 0, 0)})
-        EXPECT_FALSE(kp::IsValidSysTime(t)) << t.wYear << "-" << t.wMonth << "-" << t.wDay;
+    for (const kp::SysTime& t : {kp::SysTime{1600, 12, 0, 31}, kp::SysTime{2023, 2, 0, 29}, kp::SysTime{2026, 13, 0, 1},
+                                 kp::SysTime{2026, 1, 0, 1, 24}, kp::SysTime{2026, 1, 0, 1, 0, 60},
+                                 kp::SysTime{2026, 1, 0, 1, 0, 0, 60}, kp::SysTime{2026, 1, 0, 1, 0, 0, 0, 1000}})
+        EXPECT_FALSE(kp::IsValidSysTime(t)) << testing::PrintToString(show(t));
 }
 
 }  // namespace
