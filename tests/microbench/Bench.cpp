@@ -3,6 +3,7 @@
 // process page with 500 processes and 100 entries to end: its refresh check's count, a rebuild, the tick.
 #include <benchmark/benchmark.h>
 #include "platform/Gbk.h"
+#include "platform/SysTimeMath.h"
 #include "platform/sim/SimOs.h"
 #include "player/PlaylistFile.h"
 #include "process/ProcessList.h"
@@ -20,8 +21,7 @@ List Make(File file, bool sorted, int rows = 0) {
     const auto at = [](int month, int day, int h, int m) { return kp::MakeSysTime(1, month, day, h, m, 0); };
     for (int i = 0; i < rows; ++i) {
         const uint32_t packed = PackTime(at(1 + i / 40320, 1 + i / 1440 % 28, i / 60 % 24, i % 60));
-        const std::string song = kp::Format("D:\\音乐\\专辑%03d\\第%05d首 月亮代表我的心.mp3", i / 100, i);
-        if (file == kPlaylist) l.second.AddString(song);
+        l.second.AddString(kp::Format("D:\\音乐\\专辑%03d\\第%05d首 月亮代表我的心.mp3", i / 100, i));
         if (file == kPlaylist) continue;
         l.first.InsertItem(i, file == kControlSet ? kp::Format("用户%05d", i) : ReminderTimeText(packed));
         l.first.SetItemText(i, 1, file == kControlSet ? HoursText(1 + i % 5) : kp::Format("第%d项：交电费、取快递", i));

@@ -125,12 +125,12 @@ TEST_F(Proc, TimedTerminationsCountDownWhileTheirProcessIsListed) {
     w = &os.Create(page);
     Add("");
     EXPECT_EQ(1000u, w->TimerPeriod(8000).value_or(0)) << "started after a cancelled run too";
-    Add("D:\\games\\game.exe", 1, 2, 3);
     Add("C:\\WINDOWS\\notepad.exe", 0, 0, 2);  // a typed path of a listed program counts as running
+    Add("D:\\games\\game.exe", 1, 2, 3);
     // The same name in any case asks first: No keeps the old entry as it is, Yes puts the new one on top.
     os.AnswerMessageBox(kp::IDNO);
     Add("E:\\GAME.EXE", 0, 0, 9);
-    EXPECT_EQ((Strings{"notepad.exe|0:0:2|运行中|2", "game.exe|1:2:3|未运行|3723"}), Rows(*w, IDC_TERMINATION_LIST));
+    EXPECT_EQ((Strings{"game.exe|1:2:3|未运行|3723", "notepad.exe|0:0:2|运行中|2"}), Rows(*w, IDC_TERMINATION_LIST));
     os.AnswerMessageBox(kp::IDYES);
     Add("E:\\GAME.EXE", 1, 0, 1);
     page.RestWhileHidden();  // the sheet hides: the list stays current while terminations wait
