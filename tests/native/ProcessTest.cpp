@@ -10,6 +10,7 @@ using kt::SimWindow;
 using kt::Strings;
 using Ids = std::vector<unsigned>;
 
+// Each row of a list view: its column texts and its row data, joined by "|".
 Strings Rows(SimWindow& w, int list) {
     Strings rows;
     for (const auto& row : w.ListViewOf(list).Rows()) {
