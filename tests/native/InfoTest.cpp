@@ -69,10 +69,8 @@ TEST_F(Program, TheInformationPageAndAutoPlayInTheRunningProgram) {
     });
     ExitAt(9000);
     Run();
-    EXPECT_TRUE(kt::MessageBoxTexts(os, {}));
     EXPECT_EQ(0, os.Media().OpenDevices()) << "the exit closes the track still playing";
     EXPECT_TRUE(kt::GbkEq("C:\\a.mp3\r\nD:\\歌\\b.mp3\r\n", File("Playlist.m3u")));
-    EXPECT_EQ((kt::Strings{"C:\\a.mp3", "D:\\b.mp3"}), kestor::ReadPlaylist("C:\\a.mp3\r\nD:\\b.mp3"));
 }
 
 }  // namespace

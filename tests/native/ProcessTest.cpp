@@ -89,9 +89,8 @@ TEST_F(Proc, TheListOfProcessesAndEndingAndStartingThem) {
     End("calc.exe");  // its identifier now belongs to cmd.exe: left alone
     os.AnswerMessageBox(kp::IDYES);
     End("notepad.exe");
-    const auto& ended = table.Terminated();
-    EXPECT_EQ((Ids{1, notepad, 0, 0}), (Ids{unsigned(ended.size()), ended.at(0).id, ended[0].exitCode,
-                                           unsigned(table.OpenHandles() + table.BadCloses())}));
+    EXPECT_EQ((Ids{1, notepad, 0, 0}), (Ids{unsigned(table.Terminated().size()), table.Terminated().at(0).id,
+                                           table.Terminated()[0].exitCode, unsigned(table.OpenHandles())}));
     os.FileDialogs().Cancel();
     w->Click(IDC_NEW_TASK);
     for (const auto& [result, reported] : {std::pair{0u, true}, {1u, false}, {2u, true}, {3u, true}, {4u, false},
@@ -146,8 +145,7 @@ TEST_F(Proc, TimedTerminationsCountDownWhileTheirProcessIsListed) {
     table.Add("game.exe");
     tick();
     tick();
-    table.Add("notepad.exe");
-    const uint32_t fourth = table.Add("Notepad.exe");
+    const uint32_t third = table.Add("notepad.exe"), fourth = table.Add("Notepad.exe");
     tick();
     tick();
     EXPECT_EQ((std::vector<Strings>{{"GAME.EXE|1:0:1|未运行|3601", "notepad.exe|0:0:1|运行中|1"},
@@ -156,15 +154,18 @@ TEST_F(Proc, TimedTerminationsCountDownWhileTheirProcessIsListed) {
                                     {"GAME.EXE|0:59:59|运行中|3599", "notepad.exe|0:0:0|运行中|0"},
                                     {"GAME.EXE|0:59:58|运行中|3598"}}),
               ticks);
-    EXPECT_EQ((Ids{1, fourth}), (Ids{unsigned(table.Terminated().size()), table.Terminated().at(0).id}))
-        << "the top row of the list, the later in the snapshot";
-    w->Click(IDC_TERMINATION_DELETE);  // nothing selected
     w->SelectListItem(IDC_TERMINATION_LIST, 0);
     w->Click(IDC_TERMINATION_DELETE);
+    table.RefuseOpen(third);
     Add("C:\\notepad.exe", 0, 0, 1);
+    os.Advance(3000);  // a process it cannot open is tried again every second
+    EXPECT_EQ(Strings{"notepad.exe|0:0:0|运行中|0"}, Rows(*w, IDC_TERMINATION_LIST));
+    const uint32_t fifth = table.Add("notepad.exe");  // listed first: ended instead
     os.Advance(2000);
-    EXPECT_TRUE(table.Terminated().size() == 2 && Rows(*w, IDC_TERMINATION_LIST).empty() && table.OpenHandles() == 0);
-    EXPECT_TRUE(w->Timers().empty()) << "an end that empties the list stops the tick, and the refresh while hidden";
+    EXPECT_EQ((Ids{2, fourth, fifth, 0}), (Ids{unsigned(table.Terminated().size()), table.Terminated().at(0).id,
+                                              table.Terminated().at(1).id, unsigned(table.OpenHandles())}))
+        << "the first of the list's rows of a name is ended: the later in the snapshot";
+    EXPECT_TRUE(w->Timers().empty() && Rows(*w, IDC_TERMINATION_LIST).empty()) << "tick and, hidden, refresh stop";
     EXPECT_TRUE(MessageBoxTexts(os, {"该进程已添加到列表，是否覆盖。", "该进程已添加到列表，是否覆盖。"}));
 }
 
@@ -201,10 +202,11 @@ TEST(AddProcessDialog, TypedPathsPicksAndBrowsedFilesAreCheckedForAnExtensionAnd
         EXPECT_TRUE(dlg.m_strName.empty() && d.Control(IDC_ADDPROCESS_NOTE).link) << "a note, not a link";
         d.ClickListItem(IDC_RUNNING_LIST, 0);
         EXPECT_EQ(longName.substr(0, 254), dlg.m_strName) << "at most 255 bytes, never half a character";
-        d.Type(IDC_PROCESS_PATH, "C:\\a\\b.exe");
+        d.Type(IDC_PROCESS_PATH, "d:/b.exe");
         EXPECT_TRUE(d.ListViewOf(IDC_RUNNING_LIST).Selection().empty()) << "typing fills the list again";
         d.Click(kp::IDOK);  // the picked name has no extension: refused, and cleared
-        d.Click(kp::IDOK);  // the typed path, without a time
+        EXPECT_FALSE(d.Result()) << "a refusal keeps the dialog open";
+        d.Click(kp::IDOK);  // now the typed path
         d.ClickListItem(IDC_RUNNING_LIST, 1, true);  // explorer.exe: a double click is OK
         EXPECT_EQ("|", dlg.m_strName + "|" + d.GetText(IDC_PROCESS_PATH));
         d.Click(IDC_BROWSE);  // cancelled: nothing changes
@@ -214,8 +216,8 @@ TEST(AddProcessDialog, TypedPathsPicksAndBrowsedFilesAreCheckedForAnExtensionAnd
         d.Click(kp::IDOK);
     });
     EXPECT_EQ(kp::IDOK, dlg.DoModal());
-    const char* const kNoTime = "你还未指定进程终止时间";
-    EXPECT_TRUE(MessageBoxTexts(os, {"你指定的进程,不合规范,请重新指定.", kNoTime, kNoTime}));
+    const char* const kNoTime = "你还未指定进程终止时间";  // also for a typed path or a double click
+    EXPECT_TRUE(MessageBoxTexts(os, {"你指定的进程,不合规范,请重新指定.", kBad1, kNoTime}));
     EXPECT_EQ("sync.exe|\\\\server\\tools\\sync.exe", dlg.m_strName + "|" + dlg.m_strPath);
     EXPECT_EQ((std::vector<int>{1, 23}), (std::vector<int>{dlg.m_nRunningFlag, dlg.m_time.wHour}));
     const auto& request = os.FileDialogs().Requests().at(1);  // modal over the add dialog
