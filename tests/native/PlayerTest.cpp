@@ -66,6 +66,7 @@ TEST_F(Player, PlayStopAndDeletingRowsLeaveThePlayingTrackAndItsEndMovesOnFromTh
     Click(-1, IDC_PLAY);
     EXPECT_EQ(Strings{"C:\\a.mp3"}, os.Media().Playing()) << "no selection: the current row";
     Click(-1, IDC_STOP);
+    EXPECT_EQ(0u, page.m_nDeviceId) << "no device: the polls that follow do nothing";
     os.Advance(6000);
     Click(1, IDC_PLAY);
     Click(1, IDC_DELETE_SELECTED);

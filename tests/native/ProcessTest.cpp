@@ -105,8 +105,9 @@ TEST_F(Proc, TheListOfProcessesAndEndingAndStartingThem) {
     EXPECT_TRUE(&page == request.owner && request.filter + "|" + request.defaultExt == "所有文件 (*.exe)|*.exe|||exe");
     // A failed fill empties the list. A failing check says so, the fill it starts too; the ticks while its box
     // stays open for 3 s add no message of their own.
-    for (int64_t after : {0, 3000, 0, 0}) os.AnswerMessageBox(kp::IDOK, after);
+    for (int64_t after : {0, 0, 3000, 0, 0}) os.AnswerMessageBox(kp::IDOK, after);
     table.FailSnapshots(kp::SnapshotStatus::NoEntry);
+    End("cmd.exe");  // without a snapshot its name cannot be checked: no question, and the list is filled again
     w->Click(IDC_PROCESS_REFRESH);
     for (auto status : {kp::SnapshotStatus::Failed, kp::SnapshotStatus::NoEntry}) {
         table.FailSnapshots(status);
@@ -116,7 +117,7 @@ TEST_F(Proc, TheListOfProcessesAndEndingAndStartingThem) {
     const char* const kAsk = "终止进程可能发生致命错误,是否终止该进程";
     const char* const kNotFound = "程序D:\\apps\\tool.exe没找到，请检查程序名或路径是否正确";
     EXPECT_TRUE(MessageBoxTexts(os, {kAsk, kAsk, kNotFound, kNotFound, kNotFound, kNotFound, "Open Process Error",
-                                     "PROC READ ERROR", "PROC", "Open Process Error"}));
+                                     "Open Process Error", "PROC READ ERROR", "PROC", "Open Process Error"}));
 }
 
 // An entry counts down in ticks that find its name listed, and ends the first listed process in the tick after 0.
@@ -133,7 +134,6 @@ TEST_F(Proc, TimedTerminationsCountDownWhileTheirProcessIsListed) {
     EXPECT_EQ((Strings{"game.exe|1:2:3|未运行|3723", "notepad.exe|0:0:2|运行中|2"}), Rows(*w, IDC_TERMINATION_LIST));
     os.AnswerMessageBox(kp::IDYES);
     Add("E:\\GAME.EXE", 1, 0, 1);
-    page.RestWhileHidden();  // the sheet hides: the list stays current while terminations wait
     std::vector<Strings> ticks;
     const auto tick = [&] {
         os.Advance(1000);  // the list is filled again before the tick
@@ -158,6 +158,7 @@ TEST_F(Proc, TimedTerminationsCountDownWhileTheirProcessIsListed) {
     w->Click(IDC_TERMINATION_DELETE);
     table.RefuseOpen(third);
     Add("C:\\notepad.exe", 0, 0, 1);
+    page.RestWhileHidden();  // the sheet hides: the list stays current while a termination waits
     os.Advance(3000);  // a process it cannot open is tried again every second
     EXPECT_EQ(Strings{"notepad.exe|0:0:0|运行中|0"}, Rows(*w, IDC_TERMINATION_LIST));
     const uint32_t fifth = table.Add("notepad.exe");  // listed first: ended instead
@@ -172,11 +173,11 @@ TEST_F(Proc, TimedTerminationsCountDownWhileTheirProcessIsListed) {
 // A picked or browsed name goes before the typed path; 纜 is C0 7C, a "|" as a trail byte; 啊 is B0 A1, its
 // trail byte in the lead byte range.
 TEST(AddProcessDialog, TypedPathsPicksAndBrowsedFilesAreCheckedForAnExtensionAndATime) {
-    const char* const kNone = "你还未指定要终止的进程";
     const char* const kBad1 = "你指定的进程路径无效1.";
     const char* const kBad2 = "你指定的进程路径无效2.";
-    std::vector<std::pair<std::string, const char*>> paths = {{"", kNone}, {"d:/tools/a.exe", kBad1}, {"C:", kBad1},
-        {"Cx\\a.exe", kBad1}, {"A:\\a b\\", nullptr}, {"Z:\\纜\\a", nullptr}, {"a:\\誠", nullptr}, {"z:\\x", nullptr}};
+    std::vector<std::pair<std::string, const char*>> paths = {{"", "你还未指定要终止的进程"}, {"d:/tools/a.exe", kBad1},
+        {"C:", kBad1}, {"Cx\\a.exe", kBad1}, {"C:\\", nullptr}, {"A:\\a b\\", nullptr}, {"Z:\\纜\\a", nullptr},
+        {"a:\\誠", nullptr}, {"z:\\x", nullptr}};
     for (char c : std::string("1@[`{")) paths.push_back({c + std::string(":\\a.exe"), kBad2});  // not a letter
     for (char c : std::string("/*<>?|\"")) paths.push_back({std::string("C:\\d\\a") + c + ".exe", kBad2});
     auto text = [](const char* s) { return kt::U8(s ? s : ""); };
@@ -216,8 +217,7 @@ TEST(AddProcessDialog, TypedPathsPicksAndBrowsedFilesAreCheckedForAnExtensionAnd
         d.Click(kp::IDOK);
     });
     EXPECT_EQ(kp::IDOK, dlg.DoModal());
-    const char* const kNoTime = "你还未指定进程终止时间";  // also for a typed path or a double click
-    EXPECT_TRUE(MessageBoxTexts(os, {"你指定的进程,不合规范,请重新指定.", kBad1, kNoTime}));
+    EXPECT_TRUE(MessageBoxTexts(os, {"你指定的进程,不合规范,请重新指定.", kBad1, "你还未指定进程终止时间"}));
     EXPECT_EQ("sync.exe|\\\\server\\tools\\sync.exe", dlg.m_strName + "|" + dlg.m_strPath);
     EXPECT_EQ((std::vector<int>{1, 23}), (std::vector<int>{dlg.m_nRunningFlag, dlg.m_time.wHour}));
     const auto& request = os.FileDialogs().Requests().at(1);  // modal over the add dialog
