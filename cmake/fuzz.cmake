@@ -1,5 +1,5 @@
 # The libFuzzer build (preset `fuzz`): the portable core, the simulated platform and one executable per
-# tests/fuzz/*Fuzz.cpp, with clang, AddressSanitizer and UndefinedBehaviorSanitizer.
+# reader (tests/fuzz/ListFileFuzz.cpp), with clang, AddressSanitizer and UndefinedBehaviorSanitizer.
 #
 # clang reads only UTF-8 sources and has no -fexec-charset=GBK, so every source and header is first
 # converted to GBK under the build tree; clang then keeps the GBK bytes of the literals as they stand,
@@ -52,19 +52,15 @@ add_dependencies(kestor_fuzz_core kestor_gbk_sources)
 target_link_libraries(kestor_fuzz_core PUBLIC kestor_fuzz_options)
 target_compile_definitions(kestor_fuzz_core PUBLIC KESTOR_RES_DIR="${CMAKE_SOURCE_DIR}/res")
 
-file(GLOB fuzz_targets RELATIVE ${CMAKE_SOURCE_DIR}/tests/fuzz CONFIGURE_DEPENDS
-  ${CMAKE_SOURCE_DIR}/tests/fuzz/*Fuzz.cpp)
-foreach(file IN LISTS fuzz_targets)
-  get_filename_component(name ${file} NAME_WE)
-  add_executable(${name} ${gbk_root}/tests/fuzz/${file})
+# One libFuzzer executable per reader, all from the same source; scripts/fuzz.sh runs each from its seed
+# corpus in tests/fuzz/corpus/<name>.
+set(fuzz_targets TextFileFuzz ReminderFileFuzz UserLimitFileFuzz PlaylistFileFuzz)
+foreach(name IN LISTS fuzz_targets)
+  list(FIND fuzz_targets ${name} index)
+  math(EXPR number "${index} + 1")
+  add_executable(${name} ${gbk_root}/tests/fuzz/ListFileFuzz.cpp)
   add_dependencies(${name} kestor_gbk_sources)
+  target_compile_definitions(${name} PRIVATE FUZZ_TARGET=${number})
   target_link_libraries(${name} PRIVATE kestor_fuzz_core)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
-  target_include_directories(${name} PRIVATE ${gbk_root}/tests/fuzz)
 endforeach()
-
-# Writes the seed corpora from the program's own writers: build/fuzz/kestor_fuzz_seeds tests/fuzz/corpus
-add_executable(kestor_fuzz_seeds ${gbk_root}/tests/fuzz/MakeSeeds.cpp)
-add_dependencies(kestor_fuzz_seeds kestor_gbk_sources)
-target_link_libraries(kestor_fuzz_seeds PRIVATE kestor_fuzz_core)
-target_include_directories(kestor_fuzz_seeds PRIVATE ${gbk_root}/tests/fuzz)

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # Runs each libFuzzer target of build/fuzz for a bounded time, starting from its seed corpus in
-# tests/fuzz/corpus/<target>/ (files the program's own writers produce, and damaged copies of them:
-# build/fuzz/kestor_fuzz_seeds tests/fuzz/corpus writes them again). New inputs go to a scratch corpus
-# under build/fuzz/work, so the seeds in the repository never change. Exit status 1 if any target broke
-# a property; the failing input is left in build/fuzz/work/<target>/crash-*.
+# tests/fuzz/corpus/<target>/ (files the program's own writers produced, and damaged copies of them). New
+# inputs go to a scratch corpus under build/fuzz/work, so the seeds in the repository never change. Exit
+# status 1 if any target broke a property; the failing input is left in build/fuzz/work/<target>/crash-*.
 #   FUZZ_SECONDS  time per target (60 by default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
