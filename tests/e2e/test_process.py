@@ -1,0 +1,58 @@
+"""Processes with timed termination: Wine's processes on the page, a program whose name holds 誠 (its second byte
+is a backslash's) listed whole there and in the add-process dialog, notepad started through 新建任务, chosen with
+浏览 and ended by a timed termination of five seconds."""
+import shutil
+
+from harness import *
+
+ADD, PAGE, NOTEPAD = "添加进程到列表...", 4, r"C:\windows\system32\notepad.exe"
+HEADERS = ["进程名称", "窗口标题", "进程ID", "父进程ID", "线程数", "引用数"]
+
+
+class ProcessTest(Story):
+    def names(self, window, list_id):
+        return [cells[0] for _, cells in self.rows(window, list_id)]
+
+    def test_processes_and_timed_termination(self):
+        shutil.copy2(self.prefix / "drive_c/windows/system32/notepad.exe", self.prefix / "drive_c/誠品.exe")
+        self.start_program(r"C:\誠品.exe")
+        self.start_kestor()
+        sheet = self.show_page(PAGE)
+        self.wait_until(lambda: {"Kestor.exe", "誠品.exe", "services.exe"} <= set(self.names(sheet, IDS["IDC_PROCESS_LIST"])),
+                        what="Kestor.exe, 誠品.exe and Wine's services.exe listed")
+        for _, row in self.rows(sheet, IDS["IDC_PROCESS_LIST"]):  # no window titles; ids in hex; a thread count
+            self.assertRegex("\t".join(row), r"^[^\t]+\t\t0x[0-9A-F]+\t0x[0-9A-F]+\t\d+\t", row)
+        header = [line.split("\t") for line in self.drv("header", sheet, IDS["IDC_PROCESS_LIST"])]
+        self.assertEqual(([column[0] for column in header], header[0][2]), (HEADERS, "center"))
+        self.screenshot("process-page")
+
+        # 新建任务: the open-file dialog, the program started by its full path, and the list rebuilt.
+        self.keep_shown(sheet)
+        self.drv("click", sheet, IDS["IDC_NEW_TASK"])
+        self.choose_in_open_dialog(NOTEPAD)
+        self.wait_until(lambda: "notepad.exe" in self.names(sheet, IDS["IDC_PROCESS_LIST"]), what="notepad listed")
+
+        self.keep_shown(sheet)
+        self.drv("click", sheet, IDS["IDC_TERMINATION_ADD"])
+        dialog = self.wait_window(ADD)
+        self.wait_until(lambda: {"notepad.exe", "誠品.exe"} <= set(self.names(dialog, IDS["IDC_RUNNING_LIST"])),
+                        what="notepad.exe and 誠品.exe among the running programs")
+        self.assertEqual(self.drv("date", dialog, IDS["IDC_TERMINATION_TIME"]), ["2003-07-27 00:00:00"])
+        self.screenshot("process-add-dialog")
+        # 浏览 opens in the system folder: a bare name there comes back as its full path.
+        self.drv("click", dialog, IDS["IDC_BROWSE"])
+        self.choose_in_open_dialog("notepad.exe")
+        self.wait_until(lambda: self.control(dialog, IDS["IDC_PROCESS_PATH"]).text.lower() == NOTEPAD.lower(),
+                        what="the chosen file's full path")
+        # OK by its command: a click by id could reach the time picker's up-down, which has the id 1 too.
+        self.drv("post", dialog, WM_COMMAND, IDOK, 0)
+        self.assertEqual(self.msgbox(IDOK), "你还未指定进程终止时间")
+        self.drv("date", dialog, IDS["IDC_TERMINATION_TIME"], 2003, 7, 27, 0, 0, 5)
+        self.drv("post", dialog, WM_COMMAND, IDOK, 0)
+        self.wait_window(dialog, gone=True, visible=False)
+        [(_, entry)] = self.rows(sheet, IDS["IDC_TERMINATION_LIST"])
+        self.assertRegex("\t".join(entry), r"^notepad\.exe\t0:0:[0-5]\t运行中$")
+        self.screenshot("process-page-timed")
+        self.wait_ended("notepad.exe")
+        self.wait_until(lambda: not self.rows(sheet, IDS["IDC_TERMINATION_LIST"]), what="the entry removed")
+        self.assertTrue(self.host_processes("誠品.exe"), "only notepad.exe ended")

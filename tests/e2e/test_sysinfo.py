@@ -1,0 +1,53 @@
+"""Information: the operating system the prefix claims to be, the computer and user names, the date and the clocks,
+which stand still while the sheet is hidden and are right at once when it is shown; then a Windows 98 prefix
+with its banner, and the log-off button ending the session without saving."""
+import time
+
+from harness import *
+
+VERSION = (r"Software\Wine", "Version")
+
+
+class SystemInfoTest(Story):
+    def clocks(self, sheet):
+        texts = {c.id: c.text for c in self.texts(sheet)}
+        return [texts[IDS[name]] for name in ("IDC_UPTIME", "IDC_LOCAL_TIME", "IDC_UTC_TIME")]
+
+    def test_information(self):
+        self.reg("HKCU", *VERSION, "REG_SZ", "win2k")
+        self.start_kestor(at="2026-05-05 00:30:00")
+        sheet = self.sheet()
+        computer = self.reg("HKLM", r"System\CurrentControlSet\Control\ComputerName\ComputerName", "ComputerName")[1]
+        user = self.reg("HKCU", "Volatile Environment", "USERNAME")[1]
+        # Half past midnight in Shanghai is still the day before in UTC: the page gives the local date.
+        self.assertEqual([self.control(sheet, IDS[name]).text for name in ("IDC_OS_VERSION", "IDC_COMPUTER_NAME", "IDC_USER_NAME", "IDC_TODAY")],
+                         ["Microsoft Windows 2000 5.0 (Build 2195)", computer, user.lower(), "2026年5月5日"])
+        uptime, local, utc = self.clocks(sheet)
+        self.assertRegex(uptime, r"^\d+天\d+小时\d\d分\d\d秒$")
+        self.assertRegex(local, r"^0:3\d:\d\d$")
+        self.assertRegex(utc, r"^16:3\d:\d\d$")
+
+        # Hidden after its first second, the sheet's clocks stand still; shown again, they are right at once.
+        self.wait_window(SHEET, "--has-tab", gone=True)
+        frozen, since = self.clocks(sheet), time.monotonic()
+        while time.monotonic() < since + 2.5:  # long enough for clocks of seconds to move
+            self.assertEqual(self.clocks(sheet), frozen)
+        self.tray(WM_LBUTTONDBLCLK)
+        self.wait_window(SHEET, "--has-tab")
+        shown = self.clocks(sheet)
+        self.assertNotEqual(shown[:2], frozen[:2])
+        self.wait_until(lambda: self.clocks(sheet)[1] != shown[1], 10, "the local clock ticking")
+        self.screenshot("sysinfo")
+
+        self.exit_through_tray()
+        (self.appdir / "TimeSet.ini").unlink()
+        self.reg("HKCU", *VERSION, "REG_SZ", "win98")
+        self.start_kestor()
+        sheet = self.sheet()
+        self.assertEqual(self.control(sheet, IDS["IDC_OS_VERSION"]).text, "Microsoft Windows 98 4.10")
+        self.tray(WM_LBUTTONDBLCLK)
+        self.wait_window(SHEET, "--has-tab")
+        self.screenshot("sysinfo-win98")
+        self.drv("click", sheet, IDS["IDC_LOGOFF_NOW"])
+        self.wait_ended("Kestor.exe")
+        self.assertFalse((self.appdir / "TimeSet.ini").exists(), "a log-off saves nothing")
