@@ -388,11 +388,12 @@ void key(const Args& args) {
 template <typename Fn>
 Fn ntdll(const char* name) { return (Fn)(void*)GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name); }
 
-// objects <target>: "<gdi> <handles>" of the window's process, counted as Wine allows (its GetGuiResources and
-// GetProcessHandleCount answer nothing): the GDI objects in the process's GDI handle table, which its environment
-// block points to (65536 cells of 24 bytes, byte 14 the object's type or 0 when free), and the handles in the
-// system's list of every open handle: a count padded to a pointer's size, then entries of the owner's id, four
-// bytes, the object's address and four bytes of access rights, padded.
+// objects <target>: "<gdi> <handles> <windows>" of the window's process, counted as Wine allows (its
+// GetGuiResources and GetProcessHandleCount answer nothing): the GDI objects in the process's GDI handle table,
+// which its environment block points to (65536 cells of 24 bytes, byte 14 the object's type or 0 when free), the
+// handles in the system's list of every open handle (a count padded to a pointer's size, then entries of the
+// owner's id, four bytes, the object's address and four bytes of access rights, padded), and in place of the USER
+// objects every window of the process, top-level and child.
 void objects(const Args& args) {
     DWORD pid = 0;
     GetWindowThreadProcessId(target(args), &pid);
@@ -411,11 +412,16 @@ void objects(const Args& args) {
     for (ULONG needed = 0; (status = querySystem(16, list.data(), (ULONG)list.size(), &needed)) == (LONG)0xC0000004;)
         list.resize(std::max<size_t>(list.size() * 2, needed + 4096));  // too small: the list grew meanwhile
     if (!read || status < 0) fail(L"cannot count the objects of process " + num(pid));
-    long long gdi = 0, handles = 0;
+    long long gdi = 0, handles = 0, windows = 0;
     for (size_t i = 14; i < cells.size(); i += 24) gdi += cells[i] != 0;
     for (size_t i = 0; i < std::min<size_t>(*(ULONG*)list.data(), list.size() / entry - 1); ++i)
         handles += *(ULONG*)(list.data() + sizeof(void*) + i * entry) == pid;
-    line(num(gdi) + L" " + num(handles));
+    for (HWND hwnd : windowsUnder(nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        windows += owner == pid ? 1 + (long long)windowsUnder(hwnd).size() : 0;
+    }
+    line(num(gdi) + L" " + num(handles) + L" " + num(windows));
 }
 
 // reg <HKCU|HKLM> <path> <value> [<REG_DWORD|REG_SZ> <data>]: sets the value if asked, then prints
