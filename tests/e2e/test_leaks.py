@@ -30,7 +30,8 @@ def opened(caption):
 
 
 def closed(button=IDCANCEL):
-    return [("click", "@", button), ("wait-gone", "@", "--visible")]
+    """The dialog closed with that button and destroyed, before anything is counted."""
+    return [("click", "@", button), ("wait-gone", "@")]
 
 
 def answered(prompt, password=PASSWORD):
