@@ -43,7 +43,7 @@ class SchedulerTest(Story):
         self.start_kestor(at="2026-05-05 09:59:45")
         sheet = self.show_page(PAGE)
         # The list view makes a column inserted first left-aligned whatever it is asked: the time stays centred.
-        self.assertEqual(self.drv("header", sheet, IDS["IDC_REMINDER_LIST"]), ["提示时间\t120\tcenter", "提示信息\t200\tleft"])
+        self.assertEqual(self.drv("rows", sheet, IDS["IDC_REMINDER_LIST"], "--header"), ["提示时间\t120\tcenter", "提示信息\t200\tleft"])
         self.assertEqual([cells[0] for _, cells in self.rows(sheet, IDS["IDC_CHIME_INTERVAL"])], [f"每{n}小时" for n in range(1, 7)])
         notice = self.wait_window(NOTICE, timeout=60)  # at 10:00
         self.assertEqual(self.control(notice, IDS["IDC_NOTICE_MESSAGE"]).text, "现在时刻10点正")

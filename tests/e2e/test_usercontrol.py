@@ -29,7 +29,7 @@ class UserControlTest(Story):
         user = self.reg("HKCU", "Volatile Environment", "USERNAME")[1]
         self.start_kestor()
         sheet = self.show_page(PAGE)
-        self.assertEqual(self.drv("header", sheet, IDS["IDC_USER_LIST"])[0].split("\t")[2], "center")
+        self.assertEqual(self.drv("rows", sheet, IDS["IDC_USER_LIST"], "--header")[0].split("\t")[2], "center")
         self.drv("click", sheet, IDS["IDC_USER_NEW"])
         dialog = self.wait_window(NEW_LIMIT)
 

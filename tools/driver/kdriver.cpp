@@ -1,18 +1,17 @@
 // kdriver: drives a running Win32 program from outside, the way a user and the shell would, for the end-to-end
-// tests and the benchmarks. `kdriver <command> <argument>...` runs one command. With no arguments it serves: it
-// reads commands from stdin, a line each with the words separated by tabs, and ends the answer to each with the
-// line "\x1e<exit code>\t<message>" (a start of the driver under Wine takes a good part of a second, so a test
-// keeps one). Results go to stdout in UTF-8, a line each; texts escape \ tab CR LF as \\ \t \r \n.
-//
-// Exit codes: 0 done, 1 not found / timed out / refused, 2 bad usage. Each command's comment gives its arguments.
-// A target is "0x<hwnd>", "@" (the window the last wait found) or an exact caption, narrowed by --class C,
-// --has-tab (a property sheet) and --visible; visible windows first. --timeout ms bounds every wait (5000 by
-// default). Numbers are decimal or 0x hex.
+// tests and the benchmarks. `kdriver <command> <argument>...` runs one command; with no arguments it serves the
+// commands of stdin, a line each with the words separated by tabs, and ends each answer with the line
+// "\x1e<exit code>\t<message>" (a start under Wine takes a good part of a second: a test keeps one driver).
+// Results go to stdout in UTF-8, a line each, texts escaping \ tab CR LF as \\ \t \r \n. Exit codes: 0 done,
+// 1 not found / timed out / refused, 2 bad usage. A target is "0x<hwnd>", "@" (the window the last wait found)
+// or an exact caption, narrowed by --class C, --has-tab (a property sheet) and --visible; visible windows come
+// first. --timeout ms bounds every wait (5000 by default). Numbers are decimal or 0x hex.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <algorithm>
 #include <cwchar>
+#include <iostream>
 #include <map>
 #include <string>
 #include <vector>
@@ -21,10 +20,7 @@ namespace {
 
 using std::wstring;
 
-struct Failure {  // thrown to leave a command with an exit code and a message
-    int code;
-    wstring message;
-};
+struct Failure { int code; wstring message; };  // thrown to leave a command with an exit code and a message
 [[noreturn]] void fail(const wstring& message) { throw Failure{1, message}; }
 [[noreturn]] void usage(const wstring& message) { throw Failure{2, message}; }
 
@@ -47,8 +43,7 @@ wstring escape(const wstring& text) {
 wstring num(long long value) { return std::to_wstring(value); }
 wstring hex(HWND hwnd) {
     wchar_t text[24];
-    swprintf(text, 24, L"0x%llx", (unsigned long long)(ULONG_PTR)hwnd);
-    return text;
+    return wstring(text, swprintf(text, 24, L"0x%llx", (unsigned long long)(ULONG_PTR)hwnd));
 }
 
 long long parseNumber(const wstring& text) {
@@ -71,14 +66,18 @@ struct Args {
     }
     int number(size_t index) const { return (int)parseNumber(at(index)); }
     bool has(const wchar_t* name) const { return std::find(words.begin(), words.end(), name) != words.end(); }
-    wstring option(const wchar_t* name) const {
-        auto found = std::find(words.begin(), words.end(), name);
-        return found == words.end() || found + 1 == words.end() ? L"" : *(found + 1);
+    wstring option(const wchar_t* name, const wchar_t* fallback) const {  // the word after the option
+        size_t at = std::find(words.begin(), words.end(), name) - words.begin();
+        return at + 1 < words.size() ? words[at + 1] : fallback;
     }
-    DWORD timeout() const { return has(L"--timeout") ? (DWORD)parseNumber(option(L"--timeout")) : 5000; }
+    DWORD timeout() const { return (DWORD)parseNumber(option(L"--timeout", L"5000")); }
 };
 
-// ---- windows ----------------------------------------------------------------------------------------------------
+DWORD pidOf(HWND hwnd) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    return pid;
+}
 
 wstring className(HWND hwnd) {
     wchar_t text[256] = L"";
@@ -107,32 +106,25 @@ std::vector<HWND> windowsUnder(HWND parent) {  // every top-level window for non
     return found;
 }
 
-HWND messageStatic(HWND box) {
-    HWND text = GetDlgItem(box, 0xFFFF);
-    return text && lstrcmpiW(className(text).c_str(), L"Static") == 0 ? text : nullptr;
-}
-
-// Top-level windows of a caption (message boxes for none), in Z order, the visible ones first. The system compares
-// on its side (FindWindowEx): a fraction of the cost of reading every caption, and a wait looks often. A message
-// box carries the program's caption as the sheet does, and both are #32770: the sheet holds a tab control, a
-// message box the text static of id 0xFFFF.
+// Top-level windows of a caption (message boxes for none), in Z order, the visible ones first, compared by the
+// system (FindWindowEx: a fraction of the cost of reading every caption). A message box carries the program's
+// caption as the sheet does, both are #32770: the sheet holds a tab control, a message box the text of id 0xFFFF.
 struct Query {
     const wchar_t* caption;
     wstring cls;
     bool sheet, visibleOnly;
     Query(const Args& args, const wchar_t* wanted)
-        : caption(wanted), cls(args.has(L"--class") ? args.option(L"--class") : wanted ? L"" : L"#32770"),
+        : caption(wanted), cls(args.option(L"--class", wanted ? L"" : L"#32770")),
           sheet(args.has(L"--has-tab")), visibleOnly(!wanted || args.has(L"--visible")) {}
     std::vector<HWND> find() const {
         std::vector<HWND> found, hidden;
         for (HWND hwnd = 0; (hwnd = FindWindowExW(0, hwnd, cls.empty() ? nullptr : cls.c_str(), caption));)
             if ((!visibleOnly || IsWindowVisible(hwnd)) && (!sheet || FindWindowExW(hwnd, 0, WC_TABCONTROLW, 0)) &&
-                (caption || messageStatic(hwnd)))
+                (caption || GetDlgItem(hwnd, 0xFFFF)))
                 (IsWindowVisible(hwnd) ? found : hidden).push_back(hwnd);
         found.insert(found.end(), hidden.begin(), hidden.end());
         return found;
     }
-    wstring describe() const { return caption ? L"window '" + wstring(caption) + L"' " + cls : L"message box"; }
 };
 
 // Looks until the check holds or the time is up.
@@ -148,7 +140,7 @@ HWND gLastFound = nullptr;  // "@", which spares a search of every window
 HWND waitWindow(const Query& query, DWORD timeoutMs) {
     std::vector<HWND> found;
     if (!waitFor(timeoutMs, [&] { return !(found = query.find()).empty(); }))
-        fail(L"no " + query.describe() + L" within " + num(timeoutMs) + L" ms");
+        fail(L"no such window within " + num(timeoutMs) + L" ms");
     return gLastFound = found.front();
 }
 
@@ -193,18 +185,16 @@ class Remote {
 public:
     static constexpr SIZE_T kTextChars = 1024;
     explicit Remote(HWND owner) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(owner, &pid);
-        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pidOf(owner));
         base_ = process_ ? (char*)VirtualAllocEx(process_, 0, 4096 + 2 * kTextChars, MEM_COMMIT, PAGE_READWRITE) : 0;
-        if (!base_) fail(L"cannot reach into process " + num(pid));
+        if (!base_) fail(L"cannot reach into process " + num(pidOf(owner)));
     }
     ~Remote() {
         VirtualFreeEx(process_, base_, 0, MEM_RELEASE);
         CloseHandle(process_);
     }
-    void copy(void* remote, void* local, SIZE_T size, bool in) {
-        if (!(in ? WriteProcessMemory(process_, remote, local, size, 0) : ReadProcessMemory(process_, remote, local, size, 0)))
+    void copy(void* at, void* data, SIZE_T size, bool in) {
+        if (!(in ? WriteProcessMemory(process_, at, data, size, 0) : ReadProcessMemory(process_, at, data, size, 0)))
             fail(L"cannot reach into the process's memory");
     }
     // Copies the item into the process, sends the message with its address and copies the item back.
@@ -232,11 +222,6 @@ private:
     char* base_;
 };
 
-// ---- commands ---------------------------------------------------------------------------------------------------
-
-// wait-window <caption>: prints the handle of the window once there.
-void waitWindowCommand(const Args& args) { line(hex(target(args))); }
-
 // wait-gone <target>: waits until no such window is left; for "@" or a handle, until that window is gone or, with
 // --visible, hidden.
 void waitGone(const Args& args) {
@@ -250,18 +235,16 @@ void waitGone(const Args& args) {
     if (!waitFor(args.timeout(), gone)) fail(name + L" still there after " + num(args.timeout()) + L" ms");
 }
 
-// texts [target]: "id class visible enabled checked hwnd parent pid text" of every control under the window, or
-// of every top-level window without one; checked is a button's check state, else "-".
+// texts [target]: "id class visible enabled checked hwnd parent text" of every control under the window, or of
+// every top-level window without one; checked is a button's check state, else "-".
 void texts(const Args& args) {
     for (HWND hwnd : windowsUnder(args.count() < 2 ? nullptr : target(args))) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(hwnd, &pid);
         DWORD_PTR checked = 0;  // a busy program's buttons read as no button: a failure's report must not fail
         bool button = lstrcmpiW(className(hwnd).c_str(), L"Button") == 0 &&
                       SendMessageTimeoutW(hwnd, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 3000, &checked);
         line(num(GetDlgCtrlID(hwnd)) + L"\t" + className(hwnd) + L"\t" + num(IsWindowVisible(hwnd) != 0) + L"\t" +
              num(IsWindowEnabled(hwnd) != 0) + L"\t" + (button ? num(checked) : L"-") +
-             L"\t" + hex(hwnd) + L"\t" + hex(GetParent(hwnd)) + L"\t" + num(pid) + L"\t" + escape(windowText(hwnd)));
+             L"\t" + hex(hwnd) + L"\t" + hex(GetParent(hwnd)) + L"\t" + escape(windowText(hwnd)));
     }
 }
 
@@ -274,15 +257,14 @@ void click(const Args& args) {
     postOrFail(button, BM_CLICK, 0, 0);
 }
 
-// set-text <target> <id> <text>
-void setText(const Args& args) {
+void setText(const Args& args) {  // set-text <target> <id> <text>
     if (!sendOrFail(control(args), WM_SETTEXT, 0, (LPARAM)args.at(3).c_str())) fail(L"the control refused the text");
 }
 
 // msgbox [button]: prints the text of the visible message box, then clicks that button (1 OK, 6 Yes, 7 No).
 void msgbox(const Args& args) {
     HWND box = waitWindow(Query(args, nullptr), args.timeout());
-    line(escape(windowText(messageStatic(box))));
+    line(escape(windowText(GetDlgItem(box, 0xFFFF))));
     if (args.count() > 1) postOrFail(control(box, args.number(1)), BM_CLICK, 0, 0);
 }
 
@@ -296,10 +278,22 @@ void post(const Args& args) {
     else postOrFail(hwnd, msg, wparam, lparam);
 }
 
-// rows <target> <id>: "selected\tcell\tcell..." of each item of a list view, list box, combo box or tab control
-// (a sheet's tab strip has the id 0x3020).
+// rows <target> <id> [--header]: "selected\tcell\t..." of each item of a list view, list box, combo box or tab
+// control (a sheet's tab strip is 0x3020); with --header, "title\twidth\talignment" of each list view column.
 void rows(const Args& args) {
     HWND list = control(args);
+    if (args.has(L"--header")) {
+        HWND header = (HWND)sendOrFail(list, LVM_GETHEADER, 0, 0);
+        Remote remote(header);
+        for (int column = 0, count = (int)sendOrFail(header, HDM_GETITEMCOUNT, 0, 0); column < count; ++column) {
+            HDITEMW item = {};
+            item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
+            wstring title = remote.text(header, HDM_GETITEMW, column, item);
+            int align = item.fmt & HDF_JUSTIFYMASK;
+            line(escape(title) + L"\t" + num(item.cxy) + (align == 2 ? L"\tcenter" : align ? L"\tright" : L"\tleft"));
+        }
+        return;
+    }
     const wstring cls = className(list);
     const bool tabs = cls == WC_TABCONTROLW, view = cls == WC_LISTVIEWW, combo = cls == L"ComboBox";
     if (!tabs && !view && !combo && cls != L"ListBox") fail(L"control " + args.at(2) + L" is a " + cls);
@@ -307,15 +301,16 @@ void rows(const Args& args) {
     HWND header = view ? (HWND)sendOrFail(list, LVM_GETHEADER, 0, 0) : nullptr;
     int columns = header ? std::max(1, (int)sendOrFail(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
     int current = view ? -1 : (int)sendOrFail(list, tabs ? TCM_GETCURSEL : combo ? CB_GETCURSEL : LB_GETCURSEL, 0, 0);
-    UINT count = tabs ? TCM_GETITEMCOUNT : view ? LVM_GETITEMCOUNT : combo ? CB_GETCOUNT : LB_GETCOUNT;
-    for (int row = 0, rows = (int)sendOrFail(list, count, 0, 0); row < rows; ++row) {
+    const UINT countMessage = tabs ? TCM_GETITEMCOUNT : view ? LVM_GETITEMCOUNT : combo ? CB_GETCOUNT : LB_GETCOUNT;
+    const int count = (int)sendOrFail(list, countMessage, 0, 0);
+    for (int row = 0; row < count; ++row) {
         wstring out = num(view ? sendOrFail(list, LVM_GETITEMSTATE, row, LVIS_SELECTED) != 0 : row == current);
         for (int column = 0; column < columns; ++column) {
             LVITEMW item = {};
             item.iSubItem = column;
             TCITEMW tab = {};
             tab.mask = TCIF_TEXT;
-            std::vector<wchar_t> text(4096);  // of a list or combo box, whose texts the system marshals
+            std::vector<wchar_t> text(4096);  // a list or combo box's, which the system marshals
             if (!tabs && !view) sendOrFail(list, combo ? CB_GETLBTEXT : LB_GETTEXT, row, (LPARAM)text.data());
             out += L"\t" + escape(tabs ? remote.text(list, TCM_GETITEMW, row, tab)
                                        : view ? remote.text(list, LVM_GETITEMTEXTW, row, item) : wstring(text.data()));
@@ -324,40 +319,19 @@ void rows(const Args& args) {
     }
 }
 
-// header <target> <id>: "title\twidth\talignment" of each column of a list view.
-void listHeader(const Args& args) {
-    HWND header = (HWND)sendOrFail(control(args), LVM_GETHEADER, 0, 0);
-    Remote remote(header);
-    for (int column = 0, count = (int)sendOrFail(header, HDM_GETITEMCOUNT, 0, 0); column < count; ++column) {
-        HDITEMW item = {};
-        item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
-        wstring title = remote.text(header, HDM_GETITEMW, column, item);
-        int align = item.fmt & HDF_JUSTIFYMASK;
-        line(escape(title) + L"\t" + num(item.cxy) + L"\t" + (align == HDF_CENTER ? L"center" : align ? L"right" : L"left"));
-    }
-}
-
-// date <target> <id> [year month day hour minute second]: sets a date-time picker if asked (its owner is not told:
-// dialogs read the control when they exchange data), then prints what it holds as "YYYY-MM-DD HH:MM:SS".
+// date <target> <id> <year> <month> <day> <hour> <minute> <second>: sets a date-time picker. Its owner is not told:
+// dialogs read the control when they exchange data.
 void date(const Args& args) {
     HWND picker = control(args);
-    Remote remote(picker);
-    SYSTEMTIME t = {};
-    if (args.count() > 3) {
-        WORD* fields[] = {&t.wYear, &t.wMonth, &t.wDay, &t.wHour, &t.wMinute, &t.wSecond};
-        for (int i = 0; i < 6; ++i) *fields[i] = (WORD)args.number(3 + i);
-        if (!remote.send(picker, DTM_SETSYSTEMTIME, GDT_VALID, t)) fail(L"the control refused the date");
-    }
-    if (remote.send(picker, DTM_GETSYSTEMTIME, 0, t) != GDT_VALID) fail(L"no date set");
-    wchar_t text[32];
-    swprintf(text, 32, L"%04u-%02u-%02u %02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
-    line(text);
+    SYSTEMTIME t = {(WORD)args.number(3), (WORD)args.number(4), 0, (WORD)args.number(5), (WORD)args.number(6),
+                    (WORD)args.number(7), (WORD)args.number(8), 0};
+    if (!Remote(picker).send(picker, DTM_SETSYSTEMTIME, GDT_VALID, t)) fail(L"the control refused the date");
 }
 
 wstring rectText(const RECT& r) { return num(r.left) + L" " + num(r.top) + L" " + num(r.right) + L" " + num(r.bottom); }
 
-// window <target>: "visible topmost minimized left top right bottom focus clip-left top right bottom": focus the
-// class of the control with the keyboard focus in the window's thread ("-" for none), then the pointer's clip.
+// window <target>: "topmost minimized left top right bottom focus clip-left top right bottom": focus is the class
+// of the control with the keyboard focus in the window's thread ("-" for none); the pointer's clip comes last.
 void window(const Args& args) {
     HWND hwnd = target(args);
     RECT rect = {}, clip = {};
@@ -366,9 +340,8 @@ void window(const Args& args) {
     GetWindowRect(hwnd, &rect);
     GetClipCursor(&clip);
     bool focused = GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) && info.hwndFocus;
-    line(num(IsWindowVisible(hwnd) != 0) + L" " + num((GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) + L" " +
-         num(IsIconic(hwnd) != 0) + L" " + rectText(rect) + L" " + (focused ? className(info.hwndFocus) : L"-") + L" " +
-         rectText(clip));
+    line(num((GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) + L" " + num(IsIconic(hwnd) != 0) + L" " +
+         rectText(rect) + L" " + (focused ? className(info.hwndFocus) : L"-") + L" " + rectText(clip));
 }
 
 // key <key>...: presses and releases each through the system's input queue, so that input hooks see them; a key
@@ -388,15 +361,12 @@ void key(const Args& args) {
 template <typename Fn>
 Fn ntdll(const char* name) { return (Fn)(void*)GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name); }
 
-// objects <target>: "<gdi> <handles> <windows>" of the window's process, counted as Wine allows (its
-// GetGuiResources and GetProcessHandleCount answer nothing): the GDI objects in the process's GDI handle table,
-// which its environment block points to (65536 cells of 24 bytes, byte 14 the object's type or 0 when free), the
-// handles in the system's list of every open handle (a count padded to a pointer's size, then entries of the
-// owner's id, four bytes, the object's address and four bytes of access rights, padded), and in place of the USER
-// objects every window of the process, top-level and child.
+// objects <target>: "<gdi> <handles> <windows>" of the window's process as Wine can count them (GetGuiResources
+// and GetProcessHandleCount answer nothing): the used cells of its GDI handle table (65536 of 24 bytes, byte 14 the
+// type; its environment block points to it), its entries in the system's handle list (a count padded to a pointer,
+// then the owner's id, 4 bytes, an address and 4 bytes of rights), and, for the uncounted USER objects, its windows.
 void objects(const Args& args) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(target(args), &pid);
+    const DWORD pid = pidOf(target(args));
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
     ULONG_PTR basic[6] = {};  // PROCESS_BASIC_INFORMATION: the environment block's address is the second field
     PVOID table = nullptr;
@@ -416,11 +386,7 @@ void objects(const Args& args) {
     for (size_t i = 14; i < cells.size(); i += 24) gdi += cells[i] != 0;
     for (size_t i = 0; i < std::min<size_t>(*(ULONG*)list.data(), list.size() / entry - 1); ++i)
         handles += *(ULONG*)(list.data() + sizeof(void*) + i * entry) == pid;
-    for (HWND hwnd : windowsUnder(nullptr)) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        windows += owner == pid ? 1 + (long long)windowsUnder(hwnd).size() : 0;
-    }
+    for (HWND hwnd : windowsUnder(nullptr)) windows += pidOf(hwnd) == pid ? 1 + windowsUnder(hwnd).size() : 0;
     line(num(gdi) + L" " + num(handles) + L" " + num(windows));
 }
 
@@ -445,10 +411,10 @@ void reg(const Args& args) {
                            : type == REG_SZ ? L"REG_SZ\t" + escape((const wchar_t*)data.data()) : L"type " + num(type));
 }
 
-const std::map<wstring, void (*)(const Args&)> kCommands = {
-    {L"wait-window", waitWindowCommand}, {L"wait-gone", waitGone}, {L"texts", texts}, {L"click", click},
-    {L"set-text", setText}, {L"msgbox", msgbox}, {L"post", post}, {L"rows", rows}, {L"header", listHeader},
-    {L"date", date}, {L"window", window}, {L"key", key}, {L"objects", objects}, {L"reg", reg}};
+const std::map<wstring, void (*)(const Args&)> kCommands = {  // wait-window <caption>: the window's handle, once there
+    {L"wait-window", [](const Args& args) { line(hex(target(args))); }}, {L"wait-gone", waitGone}, {L"texts", texts},
+    {L"click", click}, {L"set-text", setText}, {L"msgbox", msgbox}, {L"post", post}, {L"rows", rows}, {L"date", date},
+    {L"window", window}, {L"key", key}, {L"objects", objects}, {L"reg", reg}};
 
 // Runs one command; returns its exit code and its message.
 std::pair<int, wstring> run(const Args& args) {
@@ -471,20 +437,14 @@ int wmain(int argc, wchar_t** argv) {
         if (result.first) writeTo(STD_ERROR_HANDLE, L"kdriver: " + result.second + L"\n");
         return result.first;
     }
-    std::string input;
-    for (size_t end;;) {
-        char chunk[4096];
-        DWORD got = 0;
-        while ((end = input.find('\n')) == std::string::npos) {
-            if (!ReadFile(GetStdHandle(STD_INPUT_HANDLE), chunk, sizeof chunk, &got, nullptr) || got == 0) return 0;
-            input.append(chunk, got);
-        }
-        wstring request(end, L'\0');
-        request.resize(MultiByteToWideChar(CP_UTF8, 0, input.data(), (int)end, &request[0], (int)end));
-        input.erase(0, end + 1);
+    for (std::string input; std::getline(std::cin, input);) {
+        const int size = (int)input.size();
+        wstring request(size, L'\0');
+        request.resize(MultiByteToWideChar(CP_UTF8, 0, input.data(), size, &request[0], size));
         Args args{std::vector<wstring>(1)};
         for (wchar_t c : request) c == L'\t' ? args.words.emplace_back() : args.words.back() += c;
         std::pair<int, wstring> result = run(args);
         line(L"\x1e" + num(result.first) + L"\t" + escape(result.second));
     }
+    return 0;
 }
