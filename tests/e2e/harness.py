@@ -121,7 +121,7 @@ class Story(unittest.TestCase):
         self.stop_server()
         for process in self.processes + [self.driver] * bool(self.driver):
             process.kill()
-            process.wait(10)
+            process.communicate(timeout=10)  # closes the driver's pipes
         self.log.close()
         if failed:
             wine = (self.dir / "wine.log").read_bytes().decode("utf-8", "replace").splitlines()[-15:]

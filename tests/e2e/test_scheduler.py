@@ -1,12 +1,11 @@
-"""Reminders with the notice, on a faked clock: the hourly notice at the full hour, reminders made in the new-reminder
-dialog kept in time order and refused twice for one minute, one shown at its minute, TimeSet.ini's bytes at exit,
-start with Windows following its box at apply; then a countdown shutdown counting down in its picker and ending
-the session."""
+"""Reminders with the notice, on a faked clock: the hourly notice at the full hour, reminders made in the
+new-reminder dialog kept in time order, one shown at its minute, TimeSet.ini's bytes at exit, start with Windows
+following its box at apply; then a countdown shutdown counting down in its picker and ending the session."""
 import re
 
 from harness import *
 
-NEW_REMINDER, NOTICE, PAGE = "新建提示...", "提示信息...", 1
+PAGE, KEPT = 1, [(6, 15, 10, 30, "交电费"), (12, 1, 8, 0, "年底盘点")]
 
 
 def listed(*reminders):
@@ -15,9 +14,9 @@ def listed(*reminders):
 
 class SchedulerTest(Story):
     def add_reminder(self, sheet, month, day, hour, minute, message):
-        self.keep_shown(sheet)
+        self.drv("post", sheet, WM_USER_ACTIVITY, 0, 0)
         self.drv("click", sheet, IDS["IDC_REMINDER_NEW"])
-        dialog = self.wait_window(NEW_REMINDER)
+        dialog = self.wait_window("新建提示...")
         self.drv("date", dialog, IDS["IDC_REMINDER_TIME"], 2026, month, day, hour, minute, 0)
         self.drv("set-text", dialog, IDS["IDC_REMINDER_MESSAGE"], message)
         self.drv("click", dialog, IDOK)
@@ -28,12 +27,14 @@ class SchedulerTest(Story):
 
     def clock(self, sheet):
         """The local time the information page shows, in seconds since midnight."""
-        hour, minute, second = map(int, re.fullmatch(r"(\d+):(\d\d):(\d\d)", self.control(sheet, IDS["IDC_LOCAL_TIME"]).text).groups())
-        return (hour * 60 + minute) * 60 + second
+        hour, minute, second = re.fullmatch(r"(\d+):(\d\d):(\d\d)", self.control(sheet, IDS["IDC_LOCAL_TIME"]).text).groups()
+        return (int(hour) * 60 + int(minute)) * 60 + int(second)
 
-    def apply(self, sheet):
-        """Clicks the sheet's Apply once a change has enabled it, and waits until it has been applied."""
-        self.keep_shown(sheet)
+    def applied(self, sheet, *clicked):
+        """Clicks the boxes, then the sheet's Apply once they have enabled it; returns once it has been applied."""
+        for box in clicked:
+            self.drv("post", sheet, WM_USER_ACTIVITY, 0, 0)
+            self.drv("click", sheet, box)
         self.wait_until(lambda: self.control(sheet, APPLY).enabled, what="Apply enabled by the change")
         self.drv("click", sheet, APPLY)
         self.wait_until(lambda: not self.control(sheet, APPLY).enabled, what="Apply done")
@@ -42,65 +43,57 @@ class SchedulerTest(Story):
         self.reg("HKCU", PROFILE, "Options_a1", "REG_DWORD", 1)  # the hourly notice on
         self.start_kestor(at="2026-05-05 09:59:45")
         sheet = self.show_page(PAGE)
-        # The list view makes a column inserted first left-aligned whatever it is asked: the time stays centred.
+        # A list view makes a column inserted first left-aligned whatever it is asked: the time must stay centred.
         self.assertEqual(self.drv("rows", sheet, IDS["IDC_REMINDER_LIST"], "--header"), ["提示时间\t120\tcenter", "提示信息\t200\tleft"])
-        self.assertEqual([cells[0] for _, cells in self.rows(sheet, IDS["IDC_CHIME_INTERVAL"])], [f"每{n}小时" for n in range(1, 7)])
-        notice = self.wait_window(NOTICE, timeout=60)  # at 10:00
+        self.assertEqual([cells for _, cells in self.rows(sheet, IDS["IDC_CHIME_INTERVAL"])], [[f"每{n}小时"] for n in range(1, 7)])
+        notice = self.wait_window("提示信息...", timeout=60)  # at 10:00
         self.assertEqual(self.control(notice, IDS["IDC_NOTICE_MESSAGE"]).text, "现在时刻10点正")
         self.assertRegex(self.control(notice, IDS["IDC_NOTICE_COUNTDOWN"]).text, r"^对话框将在1[0-5]秒后自动关闭\.$")
         self.screenshot("hourly-notice")
         self.wait_window(notice, gone=True, visible=False, timeout=30)  # by itself after 15 s
 
         # Added late first: the list sorts by the time text, which is calendar order within the year.
-        self.add_reminder(sheet, 12, 1, 8, 0, "年底盘点")
-        self.add_reminder(sheet, 6, 15, 10, 30, "交电费")
-        self.add_reminder(sheet, 6, 15, 10, 30, "别的")
+        for reminder in KEPT[::-1]:
+            self.add_reminder(sheet, *reminder)
+        self.add_reminder(sheet, *KEPT[0][:4], "别的")
         self.assertEqual(self.msgbox(IDOK), "您设置的时间已经设置了提示信息")
-        self.assertEqual(self.reminders(sheet), listed((6, 15, 10, 30, "交电费"), (12, 1, 8, 0, "年底盘点")))
         # The next minute, or the one after when the next is too near to be typed in time.
         now = self.clock(sheet)
         due = (now // 60 + 1 + (now % 60 > 40)) * 60
         soon = (5, 5, due // 3600, due // 60 % 60, "一分钟后")
         self.add_reminder(sheet, *soon)
-        self.assertEqual(self.reminders(sheet)[0], listed(soon)[0])
+        self.assertEqual(self.reminders(sheet), listed(soon, *KEPT))
         self.screenshot("scheduler-page")
         self.assertEqual(self.msgbox(timeout=150), "一分钟后")
         self.tray(WM_LBUTTONDBLCLK)  # shown again, the sheet sets its clocks at once
         self.wait_window(SHEET, "--has-tab")
         self.assertGreaterEqual(self.clock(sheet), due, "not before its minute")
         self.msgbox(IDOK)
-        self.wait_until(lambda: len(self.reminders(sheet)) == 2, what="the shown reminder removed")
+        self.wait_until(lambda: self.reminders(sheet) == listed(*KEPT), what="the shown reminder removed")
 
-        # Start with Windows: on since the first start, then off and on again, each only at the apply.
+        # Start with Windows: on since the first start, then off and on again, each at the apply.
         path = ("REG_SZ", r"C:\Kestor\Kestor.exe")
         self.assertEqual((self.reg("HKLM", RUN_KEY, "Kestor"), self.control(sheet, IDS["IDC_AUTORUN"]).checked), (path, 1))
         for checked, value in ((0, None), (1, path)):
-            self.keep_shown(sheet)
-            self.drv("click", sheet, IDS["IDC_AUTORUN"])
-            self.wait_until(lambda: self.control(sheet, APPLY).enabled, what="Apply enabled by the click")
-            self.assertNotEqual(self.reg("HKLM", RUN_KEY, "Kestor"), value, "nothing changes before the apply")
-            self.apply(sheet)
+            self.applied(sheet, IDS["IDC_AUTORUN"])
             self.assertEqual((self.reg("HKLM", RUN_KEY, "Kestor"), self.reg("HKCU", PROFILE, "Options_d1")),
                              (value, ("REG_DWORD", checked)))
         self.exit_through_tray()
-        self.assertEqual(self.wait_file("TimeSet.ini"), reminder_file([(6, 15, 10, 30, "交电费"), (12, 1, 8, 0, "年底盘点")]))
+        self.assertEqual(self.wait_file("TimeSet.ini"), reminder_file(KEPT))
 
-        # A countdown of five seconds, shown second by second in its picker, then the session ends, notepad with it
+        # A countdown of five seconds, shown second by second in its picker; then the session ends, notepad with it
         # (it stands for the user's other programs), and nothing is saved.
         (self.appdir / "TimeSet.ini").unlink()
         self.start_program("notepad.exe")
         self.wait_until(lambda: self.host_processes("notepad.exe"), what="notepad running")
         self.start_kestor()
         sheet = self.show_page(PAGE)
-        picker = IDS["IDC_COUNTDOWN_TIME"]
-        self.keep_shown(sheet)
         self.drv("click", sheet, IDS["IDC_COUNTDOWN"])
-        self.wait_until(lambda: self.control(sheet, picker).enabled, what="the countdown picker enabled")
-        self.drv("date", sheet, picker, 2026, 5, 5, 0, 0, 5)
-        self.drv("click", sheet, APPLY)
-        self.wait_until(lambda: self.control(sheet, picker).text in ("00:00:03", "00:00:02"), what="the countdown shown",
-                        interval=0.05)
+        self.wait_until(lambda: self.control(sheet, IDS["IDC_COUNTDOWN_TIME"]).enabled, what="the countdown picker enabled")
+        self.drv("date", sheet, IDS["IDC_COUNTDOWN_TIME"], 2026, 5, 5, 0, 0, 5)
+        self.applied(sheet)
+        self.wait_until(lambda: self.control(sheet, IDS["IDC_COUNTDOWN_TIME"]).text in ("00:00:03", "00:00:02"),
+                        what="the countdown shown", interval=0.05)
         for program in ("Kestor.exe", "notepad.exe"):
             self.wait_ended(program)
-        self.assertFalse((self.appdir / "TimeSet.ini").exists(), "a shutdown saves nothing")
-        self.assertEqual(self.reg("HKCU", PROFILE, "Options_c1"), ("REG_DWORD", 1))
+        self.assertEqual(((self.appdir / "TimeSet.ini").exists(), self.reg("HKCU", PROFILE, "Options_c1")), (False, ("REG_DWORD", 1)))

@@ -127,8 +127,7 @@ struct Query {
     }
 };
 
-// Looks until the check holds or the time is up.
-template <typename Check>
+template <typename Check>  // looks until the check holds or the time is up
 bool waitFor(DWORD timeoutMs, Check check) {
     for (DWORD start = GetTickCount(); !check(); Sleep(5))
         if (GetTickCount() - start >= timeoutMs) return false;
@@ -159,9 +158,10 @@ HWND control(HWND parent, int id) {
     HWND best = nullptr;
     int bestScore = -1;
     for (HWND child : windowsUnder(parent)) {
+        if (GetDlgCtrlID(child) != id) continue;  // first: each look at another process's window asks the server
         int score = (IsWindowVisible(child) ? 2 : 0) + (IsWindowEnabled(child) ? 1 : 0) +
                     (className(GetParent(child)) == L"#32770" ? 4 : 0);
-        if (GetDlgCtrlID(child) == id && score > bestScore) best = child, bestScore = score;
+        if (score > bestScore) best = child, bestScore = score;
     }
     if (!best) fail(L"no control " + num(id) + L" in " + hex(parent));
     return best;
