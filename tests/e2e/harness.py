@@ -28,6 +28,7 @@ TRAY_ICON_ID, TAB_STRIP, APPLY, FILE_NAME_BOX = 101, 0x3020, 0x3021, 0x47C  # th
 SHEET, PROFILE, MACHINE = "Kestor", r"Software\Kestor\Kestor\Setting\Default", r"SOFTWARE\Kestor\Setting\Default"
 RUN_KEY = r"SOFTWARE\Microsoft\Windows\CurrentVersion\Run"
 IDS = {m[1]: int(m[2], 0) for m in re.finditer(r"#define\s+(ID\w+)\s+(\w+)", (REPO / "res/resource.h").read_text())}
+globals().update(IDS)  # the program's ids by their names
 SHARED = {".dll", ".exe", ".nls", ".sys", ".drv", ".ocx", ".cpl", ".acm", ".tlb", ".ax", ".com", ".ds", ".ttf", ".fon"}
 Control = namedtuple("Control", "id cls visible enabled checked hwnd parent text")
 run = {}  # the display and the folder of this run's prefixes
@@ -113,15 +114,15 @@ class Story(unittest.TestCase):
         try:
             if failed:  # the windows, the controls of the visible ones, the programs
                 seen = [f"{w.hwnd} {w.cls} {w.text!r} {self.texts(w.hwnd) if w.visible else 'hidden'}" for w in self.texts()]
+                ended = [f"{p.args} ended with {p.returncode}" for p in self.processes if p.poll() is not None]
                 self.screenshot("FAIL-" + self.dir.name)
-                print("--- what it saw ---", *seen, *[f"{p.args} ended with {p.returncode}" for p in self.processes
-                                                    if p.poll() is not None], self.host_processes(), sep="\n", file=sys.stderr)
+                print("--- what it saw ---", *seen, *ended, self.host_processes(), sep="\n", file=sys.stderr)
         except Exception as error:  # the report must never hide the failure itself
             print(f"(no snapshot: {error})", file=sys.stderr)
         self.stop_server()
-        for process in self.processes + [self.driver] * bool(self.driver):
+        for process in self.processes:
             process.kill()
-            process.communicate(timeout=10)  # closes the driver's pipes
+            process.communicate(timeout=10)  # closes the drivers' pipes
         self.log.close()
         if failed:
             wine = (self.dir / "wine.log").read_bytes().decode("utf-8", "replace").splitlines()[-15:]
@@ -190,6 +191,7 @@ class Story(unittest.TestCase):
         if self.driver is None or self.driver.poll() is not None:
             self.driver = subprocess.Popen([WINE, DRIVER_EXE], env=wine_env(self.prefix), bufsize=0, stderr=self.log,
                                            stdin=subprocess.PIPE, stdout=subprocess.PIPE, start_new_session=True)
+            self.processes.append(self.driver)
         self.driver.stdin.write(("\t".join(map(str, words)) + "\n").encode())
         lines, deadline = [], time.monotonic() + timeout
         while not (lines and lines[-1].startswith("\x1e")):
@@ -265,14 +267,16 @@ class Story(unittest.TestCase):
     def sheet(self):
         return self.wait_window(SHEET, "--has-tab", visible=False)
 
+    def keep_shown(self, sheet):
+        self.drv("post", sheet, WM_USER_ACTIVITY, 0, 0)  # a click on the sheet as it sees one: 30 s more shown
+
     def tray(self, mouse_message):
         """Posts the tray icon's callback to the sheet, as the shell does."""
         self.drv("post", self.sheet(), WM_TRAY_NOTIFY, TRAY_ICON_ID, mouse_message)
 
     def show_page(self, index):
         """Shows the sheet through the tray icon and selects page `index`. The sheet a start shows hides after a
-        second, too soon for a driver on a busy machine; shown so, it stays 20 s, and 30 s more at each click
-        (WM_USER_ACTIVITY, which a story posts to keep it shown)."""
+        second, too soon for a driver on a busy machine; shown so, it stays 20 s."""
         sheet = self.sheet()
         self.tray(WM_LBUTTONDBLCLK)
         self.wait_window(SHEET, "--has-tab")

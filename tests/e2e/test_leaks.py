@@ -55,9 +55,9 @@ class LeakTest(Story):
         before the driver's last tick can reach it)."""
         words = [word.format(**self.names) for word in step.split()]
         if words[0] == "prompt":  # one window asking one thing after another
-            asked = lambda: self.control(self.drv("wait-window", "输入密码...", "--visible")[0], IDS["IDC_PASSWORD_PROMPT"])  # noqa
+            asked = lambda: self.control(self.drv("wait-window", "输入密码...", "--visible")[0], IDC_PASSWORD_PROMPT)  # noqa
             self.wait_until(lambda: asked().text == words[1], what=f"the prompt {words[1]!r}", interval=0)
-            for command in (f"set-text @ {IDS['IDC_PASSWORD']} {words[2]}", "click @ 1", "wait-gone @"):
+            for command in (f"set-text @ {IDC_PASSWORD} {words[2]}", "click @ 1", "wait-gone @"):
                 self.step(command)
         elif self.drv(words[0].lstrip("?"), *words[1:], check=False)[0] and not step.startswith("?"):
             self.fail(f"{step} failed")
@@ -74,11 +74,11 @@ class LeakTest(Story):
         self.reg("HKCU", r"Software\Wine\X11 Driver", "Managed", "REG_SZ", "N")
         self.start_kestor()
         self.names = {name: value for name, value in globals().items() if isinstance(value, (int, str))} | IDS | {
-            "sheet": self.sheet(), "ABOUT": "关于 Tovrel", "NONE": ""}
+            "sheet": self.wait_window(SHEET, "--has-tab"), "ABOUT": "关于 Tovrel", "NONE": ""}
         self.wait_window(SHEET, "--has-tab", gone=True)  # hidden into the tray after a second
         self.put_sheet(True)
         self.drv("post", self.names["sheet"], PSM_SETCURSEL, 1, 0, "--send")
-        self.names["scheduler"] = self.control(self.names["sheet"], IDS["IDC_REMINDER_NEW"]).parent
+        self.names["scheduler"] = self.control(self.names["sheet"], IDC_REMINDER_NEW).parent
         pages = [cells[0] for _, cells in self.rows(self.names["sheet"], TAB_STRIP)]
         for name, page, shown, steps in (row for row in ROWS if not ONLY or any(part in row[0] for part in ONLY)):
             if page:

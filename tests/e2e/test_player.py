@@ -14,7 +14,7 @@ class PlayerTest(Story):
     def playing(self, sheet, row, timeout):
         """Waits until the list, once there, selects that row, the one playing; returns when."""
         def selected():
-            code, lines = self.drv("rows", sheet, IDS["IDC_PLAYLIST"], check=False)
+            code, lines = self.drv("rows", sheet, IDC_PLAYLIST, check=False)
             return code == 0 and lines[row].startswith("1")
         self.wait_until(selected, timeout, f"row {row} playing", interval=0)
         return time.monotonic()
@@ -26,24 +26,24 @@ class PlayerTest(Story):
             subprocess.run(["sox", "-n", "-r", "22050", "-c", "1", host, "synth", str(SECONDS), "sine", str(pitch)], check=True)
         self.start_kestor()
         sheet = self.show_page(PAGE)
-        self.drv("click", sheet, IDS["IDC_ADD_FILES"])
+        self.drv("click", sheet, IDC_ADD_FILES)
         self.wait_window("打开")
         self.screenshot("player-add-files")
         # The dialog opens in the program's folder. Names chosen together come back as the folder and each name;
         # a full path typed among them stays as it is.
         self.choose_in_open_dialog(rf'"b.mp3" "{TRACKS[1]}"')
-        self.wait_until(lambda: [cells for _, cells in self.rows(sheet, IDS["IDC_PLAYLIST"])] == [[t] for t in TRACKS],
+        self.wait_until(lambda: [cells for _, cells in self.rows(sheet, IDC_PLAYLIST)] == [[t] for t in TRACKS],
                         what="both tracks listed")
 
         # Play with no row selected starts the first. A track that did not play (a device that failed to open it,
         # no "playing" mode) would end at once or move on at the first look: each must hold its row while it plays.
         self.keep_shown(sheet)
-        self.drv("click", sheet, IDS["IDC_PLAY"])
+        self.drv("click", sheet, IDC_PLAY)
         started = [self.playing(sheet, row, SECONDS + 20) for row in (0, 1, 0)]
         for earlier, later in zip(started, started[1:]):
             self.assertGreater(later - earlier, SECONDS - 2.5, "a track held its row while it played")
-        self.drv("click", sheet, IDS["IDC_STOP"])
-        self.drv("click", sheet, IDS["IDC_AUTOPLAY"])
+        self.drv("click", sheet, IDC_STOP)
+        self.drv("click", sheet, IDC_AUTOPLAY)
         self.wait_until(lambda: self.reg("HKLM", MACHINE, "Options_i1") == ("REG_DWORD", 1), what="auto-play stored at once")
         self.exit_through_tray()
         self.assertEqual(self.wait_file("Playlist.m3u"), "".join(t + "\r\n" for t in TRACKS).encode("gbk"))
@@ -55,6 +55,6 @@ class PlayerTest(Story):
         self.assertGreater(self.playing(sheet, 1, SECONDS + 25) - started, SECONDS - 2.5)
         self.tray(WM_LBUTTONDBLCLK)
         self.wait_window(SHEET, "--has-tab")
-        self.assertEqual(self.control(sheet, IDS["IDC_AUTOPLAY"]).checked, 1)
+        self.assertEqual(self.control(sheet, IDC_AUTOPLAY).checked, 1)
         self.exit_through_tray()
         self.assertEqual(program.wait(30), 18)

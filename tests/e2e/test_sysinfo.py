@@ -16,7 +16,7 @@ class SystemInfoTest(Story):
     def test_information(self):
         self.reg("HKCU", *VERSION, "REG_SZ", "win2k")
         self.start_kestor(at="2026-05-05 00:30:00")
-        sheet = self.sheet()
+        sheet = self.wait_window(SHEET, "--has-tab")  # shown for its first second
         computer = self.reg("HKLM", r"System\CurrentControlSet\Control\ComputerName\ComputerName", "ComputerName")[1]
         user = self.reg("HKCU", "Volatile Environment", "USERNAME")[1]
         # Half past midnight in Shanghai is still the day before in UTC: the page gives the local date.
@@ -44,10 +44,10 @@ class SystemInfoTest(Story):
         self.reg("HKCU", *VERSION, "REG_SZ", "win98")
         self.start_kestor()
         sheet = self.sheet()
-        self.assertEqual(self.control(sheet, IDS["IDC_OS_VERSION"]).text, "Microsoft Windows 98 4.10")
+        self.assertEqual(self.control(sheet, IDC_OS_VERSION).text, "Microsoft Windows 98 4.10")
         self.tray(WM_LBUTTONDBLCLK)
         self.wait_window(SHEET, "--has-tab")
         self.screenshot("sysinfo-win98")
-        self.drv("click", sheet, IDS["IDC_LOGOFF_NOW"])
+        self.drv("click", sheet, IDC_LOGOFF_NOW)
         self.wait_ended("Kestor.exe")
         self.assertFalse((self.appdir / "TimeSet.ini").exists(), "a log-off saves nothing")
