@@ -21,9 +21,9 @@ from pathlib import Path
 REPO = Path(__file__).resolve().parents[2]
 WINE, BUILD = "/usr/lib/wine/wine64", REPO / "build"
 KESTOR_EXE, DRIVER_EXE, E2E = BUILD / "win64/Kestor.exe", BUILD / "win64/kdriver.exe", BUILD / "e2e"
-WM_NULL, WM_KEYDOWN, WM_COMMAND, WM_SYSCOMMAND, WM_TIMER = 0, 0x100, 0x111, 0x112, 0x113
-WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_TRAY_NOTIFY, WM_USER_ACTIVITY, WM_SHOW_ABOUT = 0x203, 0x204, 0x40A, 0x464, 0x478
-PSM_SETCURSEL, VK_RETURN, VK_ESCAPE, VK_UP, VK_DOWN, IDOK, IDCANCEL = 0x465, 13, 27, 38, 40, 1, 2
+WM_NULL, WM_KEYDOWN, WM_COMMAND, WM_TIMER, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN = 0, 0x100, 0x111, 0x113, 0x203, 0x204
+WM_TRAY_NOTIFY, WM_USER_ACTIVITY, WM_SHOW_ABOUT, PSM_SETCURSEL = 0x40A, 0x464, 0x478, 0x465  # WM_USER + 10, 100...
+VK_RETURN, VK_ESCAPE, VK_UP, VK_DOWN, IDOK, IDCANCEL = 13, 27, 38, 40, 1, 2
 TRAY_ICON_ID, TAB_STRIP, APPLY, FILE_NAME_BOX = 101, 0x3020, 0x3021, 0x47C  # the sheet's own, the open dialog's
 SHEET, PROFILE, MACHINE = "Kestor", r"Software\Kestor\Kestor\Setting\Default", r"SOFTWARE\Kestor\Setting\Default"
 RUN_KEY = r"SOFTWARE\Microsoft\Windows\CurrentVersion\Run"
@@ -87,15 +87,15 @@ def start_run():
             stamp.write_text(recipe)
     run["tests"] = Path(tempfile.mkdtemp(prefix="run-", dir=E2E / "tests"))
     atexit.register(lambda: any(run["tests"].iterdir()) or run["tests"].rmdir())
+    return run
 
 
 class Story(unittest.TestCase):
-    """One story in a Wine prefix of its own. A window is named by its caption or "0x<hwnd>" with the driver's
-    options ("--has-tab" for the sheet)."""
+    """One story in a Wine prefix of its own; a window is named by caption ("--has-tab": the sheet) or "0x<hwnd>"."""
 
     def setUp(self, name=None):
-        run or start_run()
-        self.dir, self.processes, self.driver, self.started = run["tests"] / (name or self.id()), [], None, time.monotonic()
+        self.processes, self.driver, self.started = [], None, time.monotonic()
+        self.dir = (run or start_run())["tests"] / (name or self.id())
         self.prefix, self.appdir = self.dir / "prefix", self.dir / "prefix/drive_c/Kestor"
         self.dir.mkdir()
         subprocess.run(["cp", "-al", E2E / "template", self.prefix], check=True)
@@ -112,11 +112,14 @@ class Story(unittest.TestCase):
         outcome = getattr(self, "_outcome", None)  # unittest keeps this story's failures there
         failed = outcome and any(test is self for test, _ in outcome.result.failures + outcome.result.errors)
         try:
-            if failed:  # the windows, the controls of the visible ones, the programs
+            if failed:  # the windows, the controls of the visible ones, the programs, Wine's last lines
                 seen = [f"{w.hwnd} {w.cls} {w.text!r} {self.texts(w.hwnd) if w.visible else 'hidden'}" for w in self.texts()]
                 ended = [f"{p.args} ended with {p.returncode}" for p in self.processes if p.poll() is not None]
                 self.screenshot("FAIL-" + self.dir.name)
-                print("--- what it saw ---", *seen, *ended, self.host_processes(), sep="\n", file=sys.stderr)
+                self.log.flush()
+                print("--- what it saw ---", *seen, *ended, self.host_processes(), "--- Wine's last lines ---",
+                      *(self.dir / "wine.log").read_bytes().decode("utf-8", "replace").splitlines()[-15:], sep="\n",
+                      file=sys.stderr)
         except Exception as error:  # the report must never hide the failure itself
             print(f"(no snapshot: {error})", file=sys.stderr)
         self.stop_server()
@@ -124,12 +127,9 @@ class Story(unittest.TestCase):
             process.kill()
             process.communicate(timeout=10)  # closes the drivers' pipes
         self.log.close()
-        if failed:
-            wine = (self.dir / "wine.log").read_bytes().decode("utf-8", "replace").splitlines()[-15:]
-            print("--- Wine's last lines ---", *wine, f"--- kept in {self.dir}", sep="\n", file=sys.stderr)
         print(f"    ({time.monotonic() - self.started:.1f} s)", flush=True)
         if not failed and os.environ.get("KESTOR_E2E_KEEP") != "1":
-            shutil.rmtree(self.dir, ignore_errors=True)
+            shutil.rmtree(self.dir, ignore_errors=True)  # a failed story's prefix stays
 
     def start_program(self, *argv, at=None, speed=1, cwd=None):
         """Starts a Windows program; with `at` ("YYYY-MM-DD HH:MM:SS", local time) the whole session, server

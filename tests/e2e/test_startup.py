@@ -38,7 +38,7 @@ class StartupTest(Story):
         return {path.name: path.read_bytes() for path in sorted(self.appdir.iterdir()) if path.name != "Kestor.exe"}
 
     def held(self, window):
-        """Whether a message sent to the window waits (the driver gives up after 5 s)."""
+        """Whether a message sent to the window waits (the driver gives up after 10 s)."""
         started = time.monotonic()
         self.drv("post", window, WM_NULL, 0, 0, "--send", check=False)
         return time.monotonic() - started > 3

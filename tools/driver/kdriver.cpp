@@ -171,7 +171,7 @@ HWND control(const Args& args) { return control(target(args), args.number(2)); }
 
 LRESULT sendOrFail(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(hwnd, msg, wparam, lparam, SMTO_ABORTIFHUNG, 5000, &result))
+    if (!SendMessageTimeoutW(hwnd, msg, wparam, lparam, SMTO_NORMAL, 10000, &result))  // a loaded machine stalls
         fail(L"window " + hex(hwnd) + L" did not answer message " + num(msg));
     return (LRESULT)result;
 }
