@@ -9,5 +9,6 @@ from harness import *
 class BackendTest(Story):
     def test_backend_checks_pass(self):
         shutil.copy(BUILD / "win64/kbackend_tests.exe", self.appdir)
-        subprocess.run(["sox", "-n", "-r", "22050", "-c", "1", self.appdir / "bt_tone.mp3", "synth", "1", "sine", "440"], check=True)
+        tone = ["sox", "-n", "-r", "22050", "-c", "1", self.appdir / "bt_tone.mp3", "synth", "1", "sine", "440"]
+        subprocess.run(tone, check=True)
         self.assertEqual(self.start_program("kbackend_tests.exe").wait(120), 0, "the backend checks failed")

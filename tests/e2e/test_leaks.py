@@ -4,15 +4,15 @@ goes unseen). KESTOR_LEAK_ROUNDS sets the rounds of every row (1000 by default; 
 KESTOR_LEAK_ROWS, a comma-separated list of parts of row names, runs only those rows.
 
 A row names the page to select first, whether the sheet is shown during its rounds, and the driver commands of one
-round, separated by "; ": open, see it open, close, see it gone. "@" is the window the last wait found; {names}
-stand for the handles below and the harness's numbers. "prompt <asked> <password>" answers the password prompt."""
+round, separated by "; ": open, see it open, close, see it gone (destroyed, before anything is counted). "@" is the
+window the last wait found; {names} stand for the handles below and the harness's numbers."""
 import os
 import re
 import time
 
 from harness import *
 
-ROUNDS = int(os.environ.get("KESTOR_LEAK_ROUNDS", "1000"))
+ROUNDS, PAGES = int(os.environ.get("KESTOR_LEAK_ROUNDS", "1000")), range(5)
 ONLY = [part for part in os.environ.get("KESTOR_LEAK_ROWS", "").split(",") if part]
 # Rounds before the first count: the first openings load what stays loaded (dialog templates, fonts, the common
 # controls' classes, the list of processes). A count may then move by one or two with what the pages cache; a leak
@@ -21,28 +21,28 @@ WARM_UP, TOLERANCE = 20, {"gdi": 10, "handles": 10, "windows": 2}
 # The hourly notice as its timer opens it, counted down by its own one-second timer: 15 s and a tick to close.
 CHIME, TICK = (re.search(rf"\b{name}\s*=\s*(\d+)", (REPO / "src" / path).read_text())[1] for path, name in
                (("scheduler/TovrelTimeset.h", "kChimeTimer"), ("scheduler/NoticeDlg.h", "kCountdownTimer")))
-TRAY, SHOWN, HIDDEN = "post {sheet} {WM_TRAY_NOTIFY} 101", "wait-window Kestor --has-tab --visible", "wait-gone Kestor --has-tab --visible"
-SET_PASSWORD, CLOSED = "post {sheet} {WM_COMMAND} {ID_TRAY_SET_UNLOCK_PASSWORD} 0", "click @ 2; wait-gone @"  # destroyed
-ROWS = [  # name, the page selected first, the sheet shown during the rounds, one round. The password as it comes:
-    ("about box", None, False, "post {sheet} {WM_SHOW_ABOUT} 0 0; wait-window {ABOUT} --visible; click @ 1; wait-gone @"),
-    ("tray menu", None, False, TRAY + " {WM_RBUTTONDOWN}; wait-window {NONE} --class #32768 --visible; key 27; wait-gone @"),
+SHOW, HIDE = "post {sheet} {WM_TRAY_NOTIFY} 101 {WM_LBUTTONDBLCLK}; shown", "click {sheet} 1; hidden"
+SET_PASSWORD, CLOSED = "post {sheet} {WM_COMMAND} {ID_TRAY_SET_UNLOCK_PASSWORD} 0", "click @ 2; wait-gone @"
+ROWS = [  # name, the page selected first, the sheet shown during the rounds, one round; the passwords as they come
+    ("about box", None, False, "post {sheet} {WM_SHOW_ABOUT} 0 0; open {ABOUT}; click @ 1; wait-gone @"),
+    ("tray menu", None, False, "post {sheet} {WM_TRAY_NOTIFY} 101 {WM_RBUTTONDOWN}; wait-window {NONE} --class #32768 "
+                               "--visible; key 27; wait-gone @"),
     # The prompt has no way out but a password: a wrong old one ends the change with a message box.
     ("password prompt, wrong password", None, False, SET_PASSWORD + "; prompt 输入旧密码 wrong; msgbox 1"),
     ("unlock password changed", None, False, SET_PASSWORD + "; prompt 输入旧密码 MoonGate; prompt 输入新密码 MoonGate; "
                                                             "prompt 再输入一次 MoonGate"),
-    ("desktop lock", None, False, "post {sheet} {WM_COMMAND} {ID_TRAY_LOCK} 0; wait-window 解除锁定 --visible; "
-                                  "set-text @ {IDC_UNLOCK_PASSWORD} MoonGate; click @ 1; wait-gone @; " + SHOWN +
-                                  "; click {sheet} 1; " + HIDDEN),
-    ("notice", "自动执行", False, "post {scheduler} {WM_TIMER} {CHIME} 0; wait-window 提示信息... --visible" +
+    ("desktop lock", None, False, "post {sheet} {WM_COMMAND} {ID_TRAY_LOCK} 0; open 解除锁定; "
+                                  "set-text @ {IDC_UNLOCK_PASSWORD} MoonGate; click @ 1; wait-gone @; shown; " + HIDE),
+    ("notice", "自动执行", False, "post {scheduler} {WM_TIMER} {CHIME} 0; open 提示信息..." +
                                 "; ?post @ {WM_TIMER} {TICK} 0" * 16 + "; wait-gone @"),
-    ("new-reminder dialog", "自动执行", True, "click {sheet} {IDC_REMINDER_NEW}; wait-window 新建提示... --visible; " + CLOSED),
-    ("limit dialog", "Kestor", True, "click {sheet} {IDC_USER_NEW}; wait-window 新建用户限制... --visible; " + CLOSED),
+    ("new-reminder dialog", "自动执行", True, "click {sheet} {IDC_REMINDER_NEW}; open 新建提示...; " + CLOSED),
+    ("limit dialog", "Kestor", True, "click {sheet} {IDC_USER_NEW}; open 新建用户限制...; " + CLOSED),
     # The first setting of the administrator, behind the password as it comes; cancelled, it stays the first.
     ("administrator dialog", "Kestor", True, "click {sheet} {IDC_ADMIN_SETTINGS}; prompt 请输入密码: MoonGate; "
-                                             "wait-window 设置管理员信息... --visible; " + CLOSED),
-    ("add-process dialog", "进程管理", True, "click {sheet} {IDC_TERMINATION_ADD}; wait-window 添加进程到列表... --visible; " + CLOSED),
-    ("sheet shown and hidden", None, False, TRAY + " {WM_LBUTTONDBLCLK}; " + SHOWN + "; click {sheet} 1; " + HIDDEN),
-    ("pages of the sheet", None, True, "; ".join(f"post {{sheet}} {{PSM_SETCURSEL}} {page} 0 --send" for page in range(5))),
+                                             "open 设置管理员信息...; " + CLOSED),
+    ("add-process dialog", "进程管理", True, "click {sheet} {IDC_TERMINATION_ADD}; open 添加进程到列表...; " + CLOSED),
+    ("sheet shown and hidden", None, False, SHOW + "; " + HIDE),
+    ("pages of the sheet", None, True, "; ".join(f"post {{sheet}} {PSM_SETCURSEL} {page} 0 --send" for page in PAGES)),
 ]
 
 
@@ -51,20 +51,24 @@ class LeakTest(Story):
         return dict(zip(TOLERANCE, map(int, self.drv("objects", self.names["sheet"])[0].split())))
 
     def step(self, step):
-        """One command of a round; one starting with "?" may fail (a notice closes itself by its own timer, too,
-        before the driver's last tick can reach it)."""
+        """One command of a round, or "open <caption>", "shown", "hidden" (the sheet) and "prompt <asked> <password>".
+        One starting with "?" may fail: a notice also closes itself by its own timer before the last tick."""
         words = [word.format(**self.names) for word in step.split()]
         if words[0] == "prompt":  # one window asking one thing after another
-            asked = lambda: self.control(self.drv("wait-window", "输入密码...", "--visible")[0], IDC_PASSWORD_PROMPT)  # noqa
-            self.wait_until(lambda: asked().text == words[1], what=f"the prompt {words[1]!r}", interval=0)
+            prompt = lambda: self.drv("wait-window", "输入密码...", "--visible")[0]  # noqa: E731
+            self.wait_until(lambda: self.control(prompt(), IDC_PASSWORD_PROMPT).text == words[1], 20, words[1], 0)
             for command in (f"set-text @ {IDC_PASSWORD} {words[2]}", "click @ 1", "wait-gone @"):
                 self.step(command)
-        elif self.drv(words[0].lstrip("?"), *words[1:], check=False)[0] and not step.startswith("?"):
+            return
+        sheet = [SHEET, "--has-tab", "--visible"]
+        words = {"open": ["wait-window", *words[1:], "--visible"], "shown": ["wait-window", *sheet],
+                 "hidden": ["wait-gone", *sheet]}.get(words[0], words)
+        if self.drv(words[0].lstrip("?"), *words[1:], check=False)[0] and not step.startswith("?"):
             self.fail(f"{step} failed")
 
     def put_sheet(self, shown):
         if shown != (self.drv("wait-window", SHEET, "--has-tab", "--visible", "--timeout", 0, check=False)[0] == 0):
-            for step in (TRAY + " {WM_LBUTTONDBLCLK}; " + SHOWN if shown else "click {sheet} 1; " + HIDDEN).split("; "):
+            for step in (SHOW if shown else HIDE).split("; "):
                 self.step(step)
 
     def test_every_dialog_menu_and_page_leaves_no_objects_behind(self):

@@ -6,7 +6,7 @@ import time
 
 from harness import *
 
-PAGE, SECONDS = 3, 4
+PAGE, SECONDS = 3, 4  # the length of a track
 TRACKS = [r"C:\Kestor\b.mp3", r"C:\music\A.MP3"]  # in the list's case-free order
 
 
@@ -20,10 +20,10 @@ class PlayerTest(Story):
         return time.monotonic()
 
     def test_music(self):
-        for path, pitch in zip(TRACKS, (660, 440)):
+        for path, pitch in zip(TRACKS, ("660", "440")):
             host = self.prefix / "drive_c" / path[3:].replace("\\", "/")
             host.parent.mkdir(exist_ok=True)
-            subprocess.run(["sox", "-n", "-r", "22050", "-c", "1", host, "synth", str(SECONDS), "sine", str(pitch)], check=True)
+            subprocess.run(["sox", "-n", "-r", "22050", "-c", "1", host, "synth", str(SECONDS), "sine", pitch], check=True)
         self.start_kestor()
         sheet = self.show_page(PAGE)
         self.drv("click", sheet, IDC_ADD_FILES)
@@ -44,7 +44,7 @@ class PlayerTest(Story):
             self.assertGreater(later - earlier, SECONDS - 2.5, "a track held its row while it played")
         self.drv("click", sheet, IDC_STOP)
         self.drv("click", sheet, IDC_AUTOPLAY)
-        self.wait_until(lambda: self.reg("HKLM", MACHINE, "Options_i1") == ("REG_DWORD", 1), what="auto-play stored at once")
+        self.wait_until(lambda: self.reg("HKLM", MACHINE, "Options_i1") == ("REG_DWORD", 1), what="auto-play stored")
         self.exit_through_tray()
         self.assertEqual(self.wait_file("Playlist.m3u"), "".join(t + "\r\n" for t in TRACKS).encode("gbk"))
 

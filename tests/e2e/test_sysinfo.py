@@ -11,7 +11,7 @@ VERSION = (r"Software\Wine", "Version")
 class SystemInfoTest(Story):
     def clocks(self, sheet):
         texts = {c.id: c.text for c in self.texts(sheet)}
-        return [texts[IDS[name]] for name in ("IDC_UPTIME", "IDC_LOCAL_TIME", "IDC_UTC_TIME")]
+        return [texts[id] for id in (IDC_UPTIME, IDC_LOCAL_TIME, IDC_UTC_TIME)]
 
     def test_information(self):
         self.reg("HKCU", *VERSION, "REG_SZ", "win2k")
@@ -20,8 +20,8 @@ class SystemInfoTest(Story):
         computer = self.reg("HKLM", r"System\CurrentControlSet\Control\ComputerName\ComputerName", "ComputerName")[1]
         user = self.reg("HKCU", "Volatile Environment", "USERNAME")[1]
         # Half past midnight in Shanghai is still the day before in UTC: the page gives the local date.
-        self.assertEqual([self.control(sheet, IDS[name]).text for name in ("IDC_OS_VERSION", "IDC_COMPUTER_NAME", "IDC_USER_NAME", "IDC_TODAY")],
-                         ["Microsoft Windows 2000 5.0 (Build 2195)", computer, user.lower(), "2026年5月5日"])
+        texts = [self.control(sheet, id).text for id in (IDC_OS_VERSION, IDC_COMPUTER_NAME, IDC_USER_NAME, IDC_TODAY)]
+        self.assertEqual(texts, ["Microsoft Windows 2000 5.0 (Build 2195)", computer, user.lower(), "2026年5月5日"])
         uptime, local, utc = self.clocks(sheet)
         self.assertRegex(uptime, r"^\d+天\d+小时\d\d分\d\d秒$")
         self.assertRegex(local, r"^0:3\d:\d\d$")
