@@ -50,7 +50,7 @@ def launch(prefix, program, caption, *options):
 def prepare_kestor(prefix):
     """A metering limit for the logged-on user, the chime on and a playlist of three tracks."""
     user = prefix.reg("HKCU", "Volatile Environment", "USERNAME")[1]
-    (prefix.appdir / "ControlSet.ini").write_bytes(harness.limit_file([(user, "5小时", "60分钟", "", 1)]))
+    (prefix.appdir / "ControlSet.ini").write_bytes(harness.list_file([(user, "5小时", "60分钟", "", 1)]))
     (prefix.appdir / "音乐").mkdir()
     for number in range(1, 4):
         subprocess.run(["sox", "-n", "-r", "22050", "-c", "1", prefix.appdir / f"音乐/第{number}首.mp3", "synth", "5",

@@ -38,30 +38,21 @@ def unescape(text):
     return re.sub(r"\\(.)", lambda m: {"t": "\t", "r": "\r", "n": "\n"}.get(m[1], m[1]), text)
 
 
-def list_file(rows, record):
-    """A list file as the program writes it: count and records in text mode (every LF as CR LF, also inside the
-    raw numbers); empty for no rows."""
-    data = b"[ItemCount]\n" + len(rows).to_bytes(4, "little") + b"D\n[ItemData]\n" + b"".join(map(record, rows))
+def list_file(rows):
+    """TimeSet.ini of (month, day, hour, minute, message) reminders or ControlSet.ini of (user, continuous, rest,
+    daily window, flags) limits, as the program writes them: the count and the records in text mode (every LF as
+    CR LF, also inside the raw numbers); empty for no rows."""
+    records = [bytes(r[3::-1]) + b"D\n" + f"{r[0]:02d}月{r[1]:02d}日{r[2]:02d}点{r[3]:02d}分\n{r[4]}\n".encode("gbk")
+               if isinstance(r[0], int) else "".join(f"D\n{t}\n" for t in r[:4]).encode("gbk") + bytes([r[4], 0, 0, 0])
+               for r in rows]
+    data = b"[ItemCount]\n" + len(rows).to_bytes(4, "little") + b"D\n[ItemData]\n" + b"".join(records)
     return data.replace(b"\n", b"\r\n") if rows else b""
 
 
-def reminder_file(rows):
-    """TimeSet.ini of (month, day, hour, minute, message) reminders, in list order."""
-    return list_file(rows, lambda r: bytes((r[3], r[2], r[1], r[0])) + b"D\n" +
-                     f"{r[0]:02d}月{r[1]:02d}日{r[2]:02d}点{r[3]:02d}分\n{r[4]}\n".encode("gbk"))
-
-
-def limit_file(rows):
-    """ControlSet.ini of (user, continuous, rest, daily window, flags) rows."""
-    return list_file(rows, lambda r: b"".join(b"D\n" + text.encode("gbk") + b"\n" for text in r[:4]) +
-                     r[4].to_bytes(4, "little"))
-
-
-def wine_env(prefix):
-    """The environment of the tests' Wine processes, without any faketime setting inherited."""
+def wine_env(prefix):  # without any faketime setting inherited
     env = {k: v for k, v in os.environ.items() if not k.startswith(("FAKETIME", "WINE")) and k != "LD_PRELOAD"}
     return env | dict(DISPLAY=run["display"], WINEPREFIX=str(prefix), WINEDEBUG="-all", TZ="Asia/Shanghai",
-                      LANG="zh_CN.UTF-8", LC_ALL="zh_CN.UTF-8", WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
+                      LANG="zh_CN.UTF-8", LC_ALL="zh_CN.UTF-8", WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=")
 
 
 def start_run():
@@ -113,7 +104,7 @@ class Story(unittest.TestCase):
         failed = outcome and any(test is self for test, _ in outcome.result.failures + outcome.result.errors)
         try:
             if failed:  # the windows, the controls of the visible ones, the programs, Wine's last lines
-                seen = [f"{w.hwnd} {w.cls} {w.text!r} {self.texts(w.hwnd) if w.visible else 'hidden'}" for w in self.texts()]
+                seen = [f"{w.hwnd} {w.cls} {w.text!r} {w.visible and self.texts(w.hwnd)}" for w in self.texts()]
                 ended = [f"{p.args} ended with {p.returncode}" for p in self.processes if p.poll() is not None]
                 self.screenshot("FAIL-" + self.dir.name)
                 self.log.flush()
@@ -174,8 +165,7 @@ class Story(unittest.TestCase):
                 pass
         return found
 
-    def stop_server(self):
-        """Ends every Wine process of the prefix, the driver's too, and waits for the server to go."""
+    def stop_server(self):  # every Wine process of the prefix, the driver's too
         subprocess.run(["wineserver", "-k"], env=wine_env(self.prefix), stderr=subprocess.DEVNULL)
         subprocess.run(["wineserver", "-w"], env=wine_env(self.prefix), timeout=30)
 
@@ -207,59 +197,47 @@ class Story(unittest.TestCase):
         return lines if check else (int(code), lines)
 
     def wait_window(self, caption, *options, timeout=20, visible=True, gone=False):
-        """Waits for a top-level window and returns its handle, visible=False taking a hidden one too; or with
-        gone=True until no such window is shown (visible=False: until none is left)."""
+        """Waits for a top-level window (hidden too if not visible) and returns it, or with gone=True for it to go."""
         lines = self.drv("wait-gone" if gone else "wait-window", caption, *options, "--timeout", int(timeout * 1000),
                          *["--visible"] * visible, timeout=timeout + 30)
         return lines[0] if lines else None
 
-    def texts(self, target=None):
-        """Controls under the window, or every top-level window without one."""
+    def texts(self, target=None):  # the controls under the window, or every top-level window
         rows = [line.split("\t", 7) for line in self.drv("texts", *[target] * bool(target))]
         return [Control(int(r[0]), r[1], r[2] == "1", r[3] == "1", None if r[4] == "-" else int(r[4]), r[5], r[6],
                         unescape(r[7])) for r in rows]
 
-    def control(self, target, control_id):
-        """The control of that id a user would see: visible and enabled ones first (pages of a sheet share ids)."""
-        found = sorted((c for c in self.texts(target) if c.id == control_id), key=lambda c: (not c.visible, not c.enabled))
+    def control(self, target, control_id):  # the one a user sees: visible, enabled first (a sheet's pages share ids)
+        found = sorted((c for c in self.texts(target) if c.id == control_id), key=lambda c: (-c.visible, -c.enabled))
         return found[0] if found else self.fail(f"no control {control_id} in {target}")
 
-    def rows(self, target, control_id):
-        """[(selected, cells)] of a list view, list box, combo box or tab strip."""
+    def rows(self, target, control_id):  # [(selected, cells)] of a list view, list box, combo box or tab strip
         return [(line[0] == "1", [unescape(cell) for cell in line.split("\t")[1:]])
                 for line in self.drv("rows", target, control_id)]
 
-    def window(self, target):
-        """Whether the window is topmost and minimized, its rect, the class holding the focus, the pointer's clip."""
+    def window(self, target):  # topmost, minimized, rect, the class holding the focus, the pointer's clip
         w = self.drv("window", target)[0].split()
         return dict(topmost=w[0] == "1", minimized=w[1] == "1", rect=tuple(map(int, w[2:6])), focus=w[6],
                     clip=tuple(map(int, w[7:11])))
 
-    def msgbox(self, button=None, timeout=10):
-        """Waits for a message box and returns its text, clicking that button (IDOK...) if given."""
-        lines = self.drv("msgbox", *[button] * (button is not None), "--timeout", int(timeout * 1000), timeout=timeout + 30)
+    def msgbox(self, button=None, timeout=10):  # waits for one; its text, after a click on that button if given
+        lines = self.drv("msgbox", *[button] * (button is not None), "--timeout", timeout * 1000, timeout=timeout + 30)
         if button is not None:  # gone, or a box closing might be taken for the next one
             self.drv("wait-gone", "@", "--timeout", 10000)
         return unescape(lines[0])
 
-    def reg(self, root, path, value, *set_to):
-        """(type, data) of a registry value, set first to (type, data) if given; None if it is absent."""
+    def reg(self, root, path, value, *set_to):  # (type, data) of the value, set first if given; None if absent
         code, lines = self.drv("reg", root, path, value, *set_to, check=False)
         kind, data = lines[0].split("\t", 1) if code == 0 else (None, None)
         return kind and (kind, int(data) if kind == "REG_DWORD" else unescape(data))
 
-    def wait_until(self, check, timeout=20, what="the condition", interval=0.1):
-        """Polls check() until it returns something true, which it returns; fails after timeout s."""
+    def wait_until(self, check, timeout=20, what="the condition", interval=0.1):  # until check() returns a true value
         deadline = time.monotonic() + timeout
         while not (value := check()):
             if time.monotonic() > deadline:
                 self.fail(f"{what} not met in {timeout} s (last value {value!r})")
             time.sleep(interval)
         return value
-
-    def wait_file(self, name, timeout=20):
-        self.wait_until((self.appdir / name).exists, timeout, f"file {name} written")
-        return (self.appdir / name).read_bytes()
 
     def wait_ended(self, exe, timeout=30):
         self.wait_until(lambda: not self.host_processes(exe), timeout, f"{exe} ended")
@@ -270,8 +248,7 @@ class Story(unittest.TestCase):
     def keep_shown(self, sheet):
         self.drv("post", sheet, WM_USER_ACTIVITY, 0, 0)  # a click on the sheet as it sees one: 30 s more shown
 
-    def tray(self, mouse_message):
-        """Posts the tray icon's callback to the sheet, as the shell does."""
+    def tray(self, mouse_message):  # the tray icon's callback, as the shell posts it
         self.drv("post", self.sheet(), WM_TRAY_NOTIFY, TRAY_ICON_ID, mouse_message)
 
     def show_page(self, index):

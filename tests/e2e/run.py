@@ -1,16 +1,15 @@
 #!/usr/bin/env python3
 """Runs the end-to-end stories (tests/e2e/test_*.py) against build/win64/Kestor.exe under Wine: `run.py [-k part]...
-[--keep]` runs the stories whose names hold one of the parts (all without -k), keeping every story's prefix under
-build/e2e/tests/ with --keep. Closes with the line "N passed, N failed", non-zero when a story failed or none ran."""
+[--keep]`, -k taking the stories whose names hold a part, --keep keeping every story's prefix under build/e2e/tests/.
+Closes with the line "N passed, N failed" and exits non-zero when a story failed or none ran."""
 import os
 import sys
 import time
 import unittest
-from pathlib import Path
 
 if "--keep" in sys.argv:
     os.environ["KESTOR_E2E_KEEP"] = "1"
-here, started = str(Path(__file__).resolve().parent), time.monotonic()
+here, started = os.path.dirname(os.path.abspath(__file__)), time.monotonic()
 result = unittest.main(module=None, exit=False, argv=[sys.argv[0], "discover", "-v", "-s", here, "-t", here] +
                        [word for word in sys.argv[1:] if word != "--keep"]).result
 failed = len({test.id() for test, _ in result.failures + result.errors})

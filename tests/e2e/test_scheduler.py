@@ -70,7 +70,7 @@ class SchedulerTest(Story):
             self.applied(sheet)
             self.assertEqual((self.reg("HKLM", RUN_KEY, "Kestor"), self.reg("HKCU", PROFILE, "Options_d1")[1]), (value, checked))
         self.exit_through_tray()
-        self.assertEqual(self.wait_file("TimeSet.ini"), reminder_file(KEPT))
+        self.assertEqual((self.appdir / "TimeSet.ini").read_bytes(), list_file(KEPT))
 
         # A countdown of five seconds, shown second by second in its picker; then the session ends, notepad with it
         # (it stands for the user's other programs), and nothing is saved.

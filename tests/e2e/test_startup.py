@@ -14,8 +14,8 @@ NOON, LATER = (5, 5, 12, 30, "今天中午"), [(5, 26, 8, 26, "二十六日"), (
 EXPIRED = [(5, 1, 20, 0, "五月一日"), (5, 5, 9, 5, "这一分钟")]
 LIMITS = [("adam", "", "", "每日9时0分 - 21时0分", 2), ("Zoe", "2小时", "15分钟", "", 1)]  # in case-free order
 TRACKS = [r"C:\music\A.mp3", r"C:\Music\b.mp3"]
-SAVED = {"ControlSet.ini": limit_file(LIMITS), "Playlist.m3u": "".join(t + "\r\n" for t in TRACKS).encode("gbk"),
-         "TimeSet.ini": reminder_file([NOON] + LATER)}
+SAVED = {"ControlSet.ini": list_file(LIMITS), "Playlist.m3u": "".join(t + "\r\n" for t in TRACKS).encode("gbk"),
+         "TimeSet.ini": list_file([NOON] + LATER)}
 SHOWN = [[[f"{m:02d}月{d:02d}日{h:02d}点{n:02d}分", text] for m, d, h, n, text in [NOON] + LATER],
          [list(row[:4]) for row in LIMITS], [[track] for track in TRACKS]]
 
@@ -44,8 +44,8 @@ class StartupTest(Story):
         return time.monotonic() - started > 3
 
     def test_start_tray_and_exit_with_the_files(self):
-        (self.appdir / "TimeSet.ini").write_bytes(reminder_file([EXPIRED[0], LATER[1], NOON, EXPIRED[1], LATER[0]]))
-        (self.appdir / "ControlSet.ini").write_bytes(limit_file(LIMITS[::-1]))
+        (self.appdir / "TimeSet.ini").write_bytes(list_file([EXPIRED[0], LATER[1], NOON, EXPIRED[1], LATER[0]]))
+        (self.appdir / "ControlSet.ini").write_bytes(list_file(LIMITS[::-1]))
         (self.appdir / "Playlist.m3u").write_bytes("".join(t + "\r\n" for t in TRACKS[::-1]).encode("gbk"))
         # A long sound where the about box looks for the Windows start-up sound (the null sound device here plays
         # faster than real time).
@@ -104,4 +104,4 @@ class StartupTest(Story):
         self.assertEqual((self.lists(), len(os.listdir(self.appdir))), (SAVED, 4))  # no temporary file left behind
         self.set_read_only(False)
         self.exit_through_tray()
-        self.assertEqual(self.lists(), SAVED | {"TimeSet.ini": reminder_file(LATER)})
+        self.assertEqual(self.lists(), SAVED | {"TimeSet.ini": list_file(LATER)})

@@ -69,20 +69,20 @@ class UserControlTest(Story):
                           self.control(admin, IDC_ADMIN_HIDE).checked], ["boss", "Sesame", 1])
         self.drv("click", admin, IDCANCEL)
         self.exit_through_tray()
-        self.assertEqual(self.wait_file("ControlSet.ini"), limit_file([(*row, 3)]))
+        self.assertEqual((self.appdir / "ControlSet.ini").read_bytes(), list_file([(*row, 3)]))
 
         # The meter runs from the start, and past the limit the rest locks the desktop. The limit here is of no
         # hours, which the file takes and the dialog does not, so the rest comes at the second tick.
-        (self.appdir / "ControlSet.ini").write_bytes(limit_file([(user, "0小时", "1分钟", "", 1)]))
+        (self.appdir / "ControlSet.ini").write_bytes(list_file([(user, "0小时", "1分钟", "", 1)]))
         self.start_kestor()
         self.notice(user, "您已经连续使用0小时,请休息一会儿.", r"(60|59|58)秒后解除锁定\.?", clipped=True)
         self.screenshot("rest-notice")
 
         # Started outside the daily window, on a faster clock: the lists are saved, sorted, before the session ends.
         rows = [(user, "", "", "每日9时0分 - 10时0分", 2), ("Adam", "1小时", "5分钟", "", 1)]
-        (self.appdir / "ControlSet.ini").write_bytes(limit_file(rows))
+        (self.appdir / "ControlSet.ini").write_bytes(list_file(rows))
         self.start_kestor(at="2026-05-05 22:30:00", speed=10)
         self.notice(user, "您本日使用时间即将结束,请注意保存好您个人的文档资料.", r"1[0-2]\d秒后自动关闭\.?", clipped=False)
         (self.appdir / "ControlSet.ini").unlink()
-        self.assertEqual(self.wait_file("ControlSet.ini", timeout=60), limit_file(rows[::-1]))
-        self.wait_ended("Kestor.exe")
+        self.wait_ended("Kestor.exe", timeout=60)
+        self.assertEqual((self.appdir / "ControlSet.ini").read_bytes(), list_file(rows[::-1]))
