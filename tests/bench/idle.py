@@ -55,7 +55,8 @@ def prepare_kestor(prefix):
     for number in range(1, 4):
         subprocess.run(["sox", "-n", "-r", "22050", "-c", "1", prefix.appdir / f"音乐/第{number}首.mp3", "synth", "5",
                         "sine", str(220 * number)], check=True, capture_output=True)
-    (prefix.appdir / "Playlist.m3u").write_bytes("".join(f"C:\\Kestor\\音乐\\第{n}首.mp3\r\n" for n in range(1, 4)).encode("gbk"))
+    playlist = "".join(f"C:\\Kestor\\音乐\\第{n}首.mp3\r\n" for n in range(1, 4))
+    (prefix.appdir / "Playlist.m3u").write_bytes(playlist.encode("gbk"))
     prefix.reg("HKCU", harness.PROFILE, "Options_a1", "REG_DWORD", 1)
 
 
@@ -83,17 +84,19 @@ def main():
         started = time.monotonic()
         time.sleep(span)
         elapsed = time.monotonic() - started
-        figures = {name: (cpu_seconds(pid) - before[name][0], cpu_seconds(servers[name]) - before[name][1], peak_mib(pid),
-                          shown, before[name][0]) for name, (_, shown, pid, _) in programs.items()}
+        figures = {name: (cpu_seconds(pid) - before[name][0], cpu_seconds(servers[name]) - before[name][1],
+                          peak_mib(pid), shown, before[name][0]) for name, (_, shown, pid, _) in programs.items()}
     finally:
         kestor.tearDown()
         taskmgr.tearDown()
 
     print(f"idle span {elapsed:.0f} s, side by side; Kestor.exe is {harness.KESTOR_EXE.stat().st_size / 1024:.0f} KiB")
     widths = (9, 18, 14, 13, 17)
-    print(f"{'':14}{'CPU s':>9}{'wineserver CPU s':>18}{'peak RSS MiB':>14}{'window up s':>13}{'start-up CPU s':>17}")
+    headings = ("CPU s", "wineserver CPU s", "peak RSS MiB", "window up s", "start-up CPU s")
+    print(f"{'':14}" + "".join(f"{heading:>{width}}" for heading, width in zip(headings, widths)))
     for name, row in figures.items():
-        print(f"{name:14}" + "".join(f"{value:{width}.{1 if width == 14 else 2}f}" for value, width in zip(row, widths)))
+        cells = (f"{value:{width}.{1 if width == 14 else 2}f}" for value, width in zip(row, widths))
+        print(f"{name:14}" + "".join(cells))
     ratios = [k / t if t else float("inf") for k, t in zip(figures["Kestor.exe"], figures["taskmgr.exe"])]
     print(f"{'Kestor/taskmgr':14}" + "".join(f"{ratio:{width}.2f}" for ratio, width in zip(ratios, widths)))
 

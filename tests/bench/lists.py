@@ -11,10 +11,12 @@ import time
 
 from idle import cpu_seconds, harness, host_pid
 
+SCRAMBLED = lambda n: sorted(range(n), key=lambda k: k * 7919 % n)
 MAKERS = {  # n rows in a scrambled order; every reminder lies ahead of the start, 1 January
     "TimeSet.ini": lambda n: harness.list_file([(1 + i // 1440 // 28, 2 + i // 1440 % 28, i // 60 % 24, i % 60,
-                                                     f"提醒第{i}条") for i in sorted(range(n), key=lambda k: k * 7919 % n)]),
-    "ControlSet.ini": lambda n: harness.list_file([(f"用户{k * 7919 % n:05d}", "2小时", "10分钟", "", 1) for k in range(n)]),
+                                                 f"提醒第{i}条") for i in SCRAMBLED(n)]),
+    "ControlSet.ini": lambda n: harness.list_file([(f"用户{k * 7919 % n:05d}", "2小时", "10分钟", "", 1)
+                                                   for k in range(n)]),
     "Playlist.m3u": lambda n: "".join(f"C:\\音乐\\第{k * 7919 % n:05d}首.mp3\r\n" for k in range(n)).encode("gbk"),
 }
 

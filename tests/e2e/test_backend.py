@@ -1,5 +1,4 @@
-"""The backend contract: the real Win32 backend's own checks (build/win64/kbackend_tests.exe) exit 0 in a prefix
-on the test display, with an MP3 made by sox beside them for the media checks."""
+"""The backend contract: build/win64/kbackend_tests.exe, the real Win32 backend's own checks, exits 0 in a prefix."""
 import shutil
 import subprocess
 

@@ -1,6 +1,5 @@
-"""Start, tray and exit with the files: the first start, a second copy refused, the about box, the three list files
-read at start, written at exit and read back, and a save that a read-only folder refuses, which keeps the program
-and its timers running until the folder can be written."""
+"""Start, tray and exit with the files: the first start, a second copy refused, the about box, the list files read,
+written and read back, and a save that a read-only folder refuses while the program runs on with its timers."""
 import os
 import subprocess
 import time
@@ -23,9 +22,9 @@ SHOWN = [[[f"{m:02d}月{d:02d}日{h:02d}点{n:02d}分", text] for m, d, h, n, te
 class StartupTest(Story):
     def set_read_only(self, read_only):
         """The start-up folder read-only from the unix side; for root, whom the bits do not stop, immutable too."""
-        steps = [["chmod", "555" if read_only else "755"]] + [["chattr", "+i" if read_only else "-i"]] * (os.geteuid() == 0)
-        for step in steps[::1 if read_only else -1]:
-            subprocess.run(step + [self.appdir], check=True)
+        for step in (["chmod", "555"], ["chattr", "+i"]) if read_only else (["chattr", "-i"], ["chmod", "755"]):
+            if step[0] == "chmod" or os.geteuid() == 0:
+                subprocess.run(step + [self.appdir], check=True)
 
     def tearDown(self):
         self.set_read_only(False)  # or the prefix could not be removed
@@ -34,7 +33,7 @@ class StartupTest(Story):
     def lists(self, sheet=None):
         """The reminders, limits and tracks as the pages list them, or the files in the start-up folder."""
         if sheet:
-            return [[cells for _, cells in self.rows(sheet, id)] for id in (IDC_REMINDER_LIST, IDC_USER_LIST, IDC_PLAYLIST)]
+            return [[row for _, row in self.rows(sheet, id)] for id in (IDC_REMINDER_LIST, IDC_USER_LIST, IDC_PLAYLIST)]
         return {path.name: path.read_bytes() for path in sorted(self.appdir.iterdir()) if path.name != "Kestor.exe"}
 
     def held(self, window):
@@ -51,19 +50,17 @@ class StartupTest(Story):
         # faster than real time).
         sound = self.prefix / "drive_c/windows/Media/The Microsoft Sound.wav"
         sound.parent.mkdir()
-        subprocess.run(["sox", "-n", "-r", "22050", "-c", "1", "-b", "16", sound, "synth", "30", "sine", "440"], check=True)
+        subprocess.run(["sox", "-n", "-r", "22050", "-b", "16", sound, "synth", "30", "sine", "440"], check=True)
         self.start_kestor(at="2026-05-05 09:05:00")
         sheet = self.wait_window(SHEET, "--has-tab")
         self.assertEqual([cells[0] for _, cells in self.rows(sheet, TAB_STRIP)], PAGES)
         self.wait_window(SHEET, "--has-tab", gone=True)  # hidden into the tray after a second
         self.assertEqual(self.reg("HKCU", PROFILE, "Options"), ("REG_DWORD", 1))
-        self.wait_until(lambda: [c for w in self.texts() if w.cls == "__winex11_standalone_tray" for c in self.texts(w.hwnd)
-                                 if c.cls == "__winex11_tray_icon"], what="the icon in Wine's tray")
+        tray = self.wait_until(lambda: [w.hwnd for w in self.texts() if w.cls == "__winex11_standalone_tray"])
+        self.wait_until(lambda: "__winex11_tray_icon" in [c.cls for c in self.texts(tray[0])], what="the icon")
         second = self.start_program("Kestor.exe")
         self.assertEqual(self.msgbox(IDOK), "应用程序已经在运行")
         second.wait(20)
-        self.assertEqual(self.sheet(), sheet)
-
         # The about box by the information page's link and by the tray menu's 关于..., above 退出. Half a second after
         # opening it plays the start-up sound, synchronously: a message sent to it then waits.
         for opening in (lambda: self.drv("post", sheet, WM_SHOW_ABOUT, 0, 0), lambda: self.tray_menu(VK_UP, VK_UP)):
@@ -78,7 +75,6 @@ class StartupTest(Story):
                 sound.unlink()
             self.drv("click", about, IDOK)
             self.wait_window(about, gone=True, visible=False)
-
         # Shown through the tray, the sheet focuses its tab strip, so that Enter hides it rather than press the
         # information page's shutdown button. The lists come without the expired reminders, each in its order.
         self.tray(WM_LBUTTONDBLCLK)
@@ -87,7 +83,6 @@ class StartupTest(Story):
         self.assertEqual(self.lists(sheet), SHOWN)
         self.exit_through_tray()
         self.assertEqual(self.lists(), SAVED)
-
         # The next start marks the run and reads the lists back. Its folder then turns read-only: the exit names the
         # lists it cannot save, and the program runs on with its timers.
         self.start_kestor(at="2026-05-05 12:29:00")

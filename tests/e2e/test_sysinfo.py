@@ -1,6 +1,5 @@
-"""Information: the operating system the prefix claims to be, the computer and user names, the date and the clocks,
-which stand still while the sheet is hidden and are right at once when it is shown; then a Windows 98 prefix
-with its banner, and the log-off button ending the session without saving."""
+"""Information: the system the prefix claims to be, the names, the date and the clocks (still while the sheet is
+hidden, right at once when shown); a Windows 98 prefix with its banner, and the log-off button saving nothing."""
 import time
 
 from harness import *
@@ -26,7 +25,6 @@ class SystemInfoTest(Story):
         self.assertRegex(uptime, r"^\d+天\d+小时\d\d分\d\d秒$")
         self.assertRegex(local, r"^0:3\d:\d\d$")
         self.assertRegex(utc, r"^16:3\d:\d\d$")
-
         # Hidden after its first second, the sheet's clocks stand still; shown again, they are right at once.
         self.wait_window(SHEET, "--has-tab", gone=True)
         frozen, since = self.clocks(sheet), time.monotonic()
