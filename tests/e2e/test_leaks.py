@@ -23,7 +23,7 @@ ROWS = [  # name, the page selected first, the sheet shown during the rounds, on
     ("tray menu", None, False, "post {sheet} {WM_TRAY_NOTIFY} 101 {WM_RBUTTONDOWN}; wait-window {NONE} --class #32768 "
                                "--visible; key 27; wait-gone @"),
     # The prompt has no way out but a password: a wrong old one ends the change with a message box.
-    ("password prompt, wrong password", None, False, SET_PASSWORD + "; prompt 输入旧密码 wrong; msgbox 1"),
+    ("password prompt, wrong password", None, False, SET_PASSWORD + "; prompt 输入旧密码 wrong; msgbox 1; wait-gone @"),
     ("unlock password changed", None, False, SET_PASSWORD + "; prompt 输入旧密码 MoonGate; prompt 输入新密码 MoonGate; "
                                                             "prompt 再输入一次 MoonGate"),
     ("desktop lock", None, False, "post {sheet} {WM_COMMAND} {ID_TRAY_LOCK} 0; open 解除锁定; "
