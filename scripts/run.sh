@@ -47,7 +47,7 @@ if [ -n "$xvfb_pid" ]; then
   drv() { "$wine" "$driver" "$@"; }
   if drv wait-window Kestor --has-tab --timeout 60000 >/dev/null; then
     # The sheet hides itself after a moment; a double-click on the tray icon shows it again.
-    drv post Kestor WM_USER+10 101 WM_LBUTTONDBLCLK --has-tab
+    drv post Kestor 0x40A 101 0x203 --has-tab  # WM_USER+10, the icon's callback; WM_LBUTTONDBLCLK
     drv wait-window Kestor --has-tab --visible --timeout 10000 >/dev/null || true
     sleep 1  # let the pages paint before the picture is taken
   else

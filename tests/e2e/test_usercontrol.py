@@ -1,136 +1,72 @@
-"""The user time-control page on the real program under Wine: a limit added through the new-limit
-dialog and saved to ControlSet.ini, the end-of-day notice that saves the lists and ends the session,
-and the administrator dialog behind its password."""
-import struct
+"""Limits with the rest and the end of day: a limit made in its dialog and saved, the administrator dialog behind its
+password, the locked rest past the limit, and the end-of-day notice, on top, saving the lists before the shutdown."""
+import re
 
-from harness import IDCANCEL, IDOK, IDS, MACHINE, PROFILE, KestorTestCase
+from harness import *
 
-NEW_LIMIT = "新建用户限制..."
-ADMIN = "设置管理员信息..."
-PROMPT = "输入密码..."
-NOTICE = "提示信息..."
-CONTROL_PAGE = 2
+NOTICE, SCREEN = "提示信息...", (0, 0, 1024, 768)
 
 
-def limit_file(rows):
-    """ControlSet.ini as the program writes it: rows of (name, column 1, column 2, column 3, flags)."""
-    def crlf(data):
-        return data.replace(b"\n", b"\r\n")
-    out = b"[ItemCount]\r\n" + crlf(struct.pack("<I", len(rows))) + b"D\r\n[ItemData]\r\n"
-    for *texts, flags in rows:
-        for text in texts:
-            out += b"D\r\n" + text.encode("gbk") + b"\r\n"
-        out += crlf(struct.pack("<I", flags))
-    return out
+class UserControlTest(Story):
+    def notice(self, user, message, countdown, clipped):
+        """The notice once shown, on top, holding the pointer in it when clipped."""
+        notice = self.wait_window(NOTICE, timeout=120)
+        texts = [self.control(notice, IDC_NOTICE_MESSAGE).text, self.control(notice, IDC_NOTICE_COUNTDOWN).text]
+        self.assertTrue(texts[0] == f"用户:{user}.\n    {message}" and re.match(f"系统将在{countdown}$", texts[1]), texts)
+        shown = self.window(notice)
+        self.assertEqual((shown["topmost"], shown["clip"]), (True, shown["rect"] if clipped else SCREEN))
 
-
-class UserControlTest(KestorTestCase):
-    def user_name(self):
-        return self.drv("whoami").splitlines()[0].split("\t")[0].strip()
-
-    def exit_through_tray_menu(self):
-        self.tray("WM_RBUTTONDOWN")
-        self.wait_window("", "--class", "#32768")
-        self.drv("key", "UP", "RETURN")  # Up from no selection is the last item, "退出"
-        self.wait_process_gone("Kestor.exe")
-
-    def enabled(self, dialog, control_id):
-        return self.control(dialog, control_id).enabled
-
-    def test_limit_added_through_the_dialog_is_listed_and_saved_at_exit(self):
-        user = self.user_name()
+    def test_limits_rest_and_end_of_day(self):
+        user = self.reg("HKCU", "Volatile Environment", "USERNAME")[1]
         self.start_kestor()
-        sheet = self.show_page(CONTROL_PAGE)
-        self.screenshot("control-page")
-        self.click(sheet, IDS["IDC_USER_NEW"])
-        dialog = self.wait_window(NEW_LIMIT, "--dialog")
-        self.assertEqual(self.text_of(dialog, IDS["IDC_LIMIT_USER"]), user)
-        self.assertFalse(self.enabled(dialog, IDS["IDC_LIMIT_REST"]))
-        self.click(dialog, IDS["IDC_LIMIT_CONTINUOUS"])
-        self.wait_until(lambda: self.enabled(dialog, IDS["IDC_LIMIT_REST"]), what="the rest field enabled")
-        self.set_text(dialog, IDS["IDC_LIMIT_HOURS"], "2")
-        # The rest field moves in fives: 11 becomes 15.
-        self.set_text(dialog, IDS["IDC_LIMIT_REST"], "11")
-        self.wait_until(lambda: self.text_of(dialog, IDS["IDC_LIMIT_REST"]) == "15", what="rest snapped to 15")
-        # The arrow keys in the field step the up-down by one, and the field snaps on to the next five.
-        rest = self.control(dialog, IDS["IDC_LIMIT_REST"]).hwnd
-        for key, shown in (("38", "20"), ("38", "25"), ("40", "20")):  # VK_UP, VK_UP, VK_DOWN
-            self.post(rest, "WM_KEYDOWN", key, 0)
-            self.wait_until(lambda: self.text_of(dialog, IDS["IDC_LIMIT_REST"]) == shown, what=f"rest at {shown}")
-        self.set_text(dialog, IDS["IDC_LIMIT_REST"], "14")
-        self.wait_until(lambda: self.text_of(dialog, IDS["IDC_LIMIT_REST"]) == "10", what="rest snapped to 10")
-        self.set_text(dialog, IDS["IDC_LIMIT_REST"], "16")
-        self.wait_until(lambda: self.text_of(dialog, IDS["IDC_LIMIT_REST"]) == "20", what="rest snapped to 20")
-        self.set_text(dialog, IDS["IDC_LIMIT_REST"], "15")
-        self.click(dialog, IDS["IDC_LIMIT_WINDOW"])
-        self.drv("dtp-set", dialog, IDS["IDC_LIMIT_START"], "2026-05-05", "08:30:00")
+        sheet = self.show_page(2)
+        self.drv("click", sheet, IDC_USER_NEW)
+        dialog = self.wait_window("新建用户限制...")
+        rest = lambda: self.control(dialog, IDC_LIMIT_REST)  # noqa: E731
+        self.assertEqual((self.control(dialog, IDC_LIMIT_USER).text, rest().enabled), (user, False))
+        self.drv("click", dialog, IDC_LIMIT_CONTINUOUS)
+        self.wait_until(lambda: rest().enabled, what="the rest field enabled")
+        self.drv("set-text", dialog, IDC_LIMIT_HOURS, "1")
+        # A typed value snaps to the next five; the arrow keys step the real up-down by one, and the field snaps on.
+        self.drv("set-text", dialog, IDC_LIMIT_REST, "11")
+        for key, shown in ((None, "15"), (VK_UP, "20"), (VK_DOWN, "15")):
+            if key:
+                self.drv("post", rest().hwnd, WM_KEYDOWN, key, 0)
+            self.wait_until(lambda: rest().text == shown, what=f"the rest at {shown}")
+        self.drv("click", dialog, IDC_LIMIT_WINDOW)
+        self.drv("date", dialog, IDC_LIMIT_START, 2026, 5, 5, 8, 30, 0)
         self.screenshot("new-limit-dialog")
-        self.click(dialog, IDOK)
-        self.wait_gone(NEW_LIMIT, "--dialog")
-        rows = self.wait_until(lambda: self.lv_rows(sheet, IDS["IDC_USER_LIST"]) or None, what="a limit row")
-        self.assertEqual(rows, [[user, "2小时", "15分钟", "每日8时30分 - 22时0分"]])
-        self.screenshot("control-page-with-limit")
-        self.exit_through_tray_menu()
-        self.assertEqual(self.wait_file("ControlSet.ini"),
-                         limit_file([(user, "2小时", "15分钟", "每日8时30分 - 22时0分", 3)]))
-
-    def test_start_outside_the_daily_window_warns_saves_the_lists_and_ends_the_session(self):
-        # The harness gives this test its own prefix: the shutdown ends only that Wine session.
-        user = self.user_name()
-        (self.appdir / "ControlSet.ini").write_bytes(
-            limit_file([(user, "", "", "每日9时0分 - 10时0分", 3), ("other", "1小时", "5分钟", "", 1)]))
-        self.start_kestor(at="2026-05-05 22:30:00")
-        # The first start in a fresh prefix also starts Wine's own services: slow on a busy machine.
-        notice = self.wait_window(NOTICE, "--dialog", timeout=60)
-        self.assertEqual(self.text_of(notice, IDS["IDC_NOTICE_MESSAGE"]),
-                         f"用户:{user}.\n    您本日使用时间即将结束,请注意保存好您个人的文档资料.")
-        self.assertRegex(self.text_of(notice, IDS["IDC_NOTICE_COUNTDOWN"]), r"^系统将在1[0-2]\d秒后自动关闭")
-        self.assertEqual(self.drv("window-info", notice).split("\t")[2], "1", "the notice is topmost")
-        self.screenshot("end-of-day-notice")
-        (self.appdir / "ControlSet.ini").unlink()
-        # After the 120 s countdown the lists are written, then the session ends.
-        saved = self.wait_file("ControlSet.ini", timeout=150)
-        rows = sorted([(user, "", "", "每日9时0分 - 10时0分", 3), ("other", "1小时", "5分钟", "", 1)],
-                      key=lambda row: row[0].lower())
-        self.assertEqual(saved, limit_file(rows))
-        self.wait_process_gone("Kestor.exe", timeout=60)
-
-    def test_administrator_first_with_the_default_password_then_only_with_the_new_one(self):
+        self.drv("click", dialog, IDOK)
+        row = [user, "1小时", "15分钟", "每日8时30分 - 22时0分"]
+        self.wait_until(lambda: self.rows(sheet, IDC_USER_LIST) == [(False, row)], what="the limit listed")
+        # The administrator's first setting, behind the password the program comes with.
+        self.keep_shown(sheet)
+        self.drv("click", sheet, IDC_ADMIN_SETTINGS)
+        prompt = self.wait_window("输入密码...")
+        self.drv("set-text", prompt, IDC_PASSWORD, "MoonGate")
+        self.drv("click", prompt, IDOK)
+        admin = self.wait_window("设置管理员信息...")
+        self.drv("set-text", admin, IDC_ADMIN_NAME, "boss")
+        self.drv("set-text", admin, IDC_ADMIN_PASSWORD, "Sesame")
+        self.drv("click", admin, IDC_ADMIN_HIDE)
+        self.drv("click", admin, IDOK)
+        self.wait_until(lambda: self.reg("HKCU", PROFILE, "Options_f2") == ("REG_DWORD", 2), what="the setting made")
+        self.assertEqual([self.reg(root, path, "Options_" + value)[1] for root, path, value in (
+            ("HKCU", PROFILE, "f1"), ("HKLM", MACHINE, "g1"), ("HKLM", MACHINE, "g2"), ("HKLM", MACHINE, "g3"))],
+                         ["Sesame", "boss", 0, 1])
+        self.exit_through_tray()
+        self.assertEqual((self.appdir / "ControlSet.ini").read_bytes(), list_file([(*row, 3)]))
+        # The meter runs from the start, and past the limit the rest locks the desktop. The limit here is of no
+        # hours, which the file takes and the dialog does not, so the rest comes at the second tick.
+        (self.appdir / "ControlSet.ini").write_bytes(list_file([(user, "0小时", "1分钟", "", 1)]))
         self.start_kestor()
-        sheet = self.show_page(CONTROL_PAGE)
-
-        def ask(password):
-            self.click(sheet, IDS["IDC_ADMIN_SETTINGS"])
-            prompt = self.wait_window(PROMPT, "--dialog")
-            self.set_text(prompt, IDS["IDC_PASSWORD"], password)
-            self.click(prompt, IDOK)
-
-        ask("MoonGate")
-        admin = self.wait_window(ADMIN, "--dialog")
-        self.assertEqual(self.text_of(admin, IDS["IDC_ADMIN_NAME"]), "")
-        self.screenshot("admin-dialog")
-        self.click(admin, IDOK)
-        self.assertEqual(self.answer_msgbox(IDOK), "管理员名称不能为空")
-        self.set_text(admin, IDS["IDC_ADMIN_NAME"], "boss")
-        self.set_text(admin, IDS["IDC_ADMIN_PASSWORD"], "Sesame")
-        self.click(admin, IDS["IDC_ADMIN_HIDE"])
-        self.click(admin, IDOK)
-        self.wait_gone(ADMIN, "--dialog")
-        self.wait_until(lambda: self.reg_query("HKCU", PROFILE, "Options_f2") == ("REG_DWORD", "2"),
-                        what="the administrator set")
-        self.assertEqual(self.reg_query("HKCU", PROFILE, "Options_f1"), ("REG_SZ", "Sesame"))
-        self.assertEqual(self.reg_query("HKLM", MACHINE, "Options_g1"), ("REG_SZ", "boss"))
-        self.assertEqual(self.reg_query("HKLM", MACHINE, "Options_g2"), ("REG_DWORD", "0"))
-        self.assertEqual(self.reg_query("HKLM", MACHINE, "Options_g3"), ("REG_DWORD", "1"))
-
-        sheet = self.show_page(CONTROL_PAGE)
-        ask("MoonGate")
-        self.assertEqual(self.answer_msgbox(IDOK), "密码错误")
-        ask("Sesame")
-        admin = self.wait_window(ADMIN, "--dialog")
-        self.assertEqual(self.text_of(admin, IDS["IDC_ADMIN_NAME"]), "boss")
-        self.assertEqual(self.text_of(admin, IDS["IDC_ADMIN_PASSWORD"]), "Sesame")
-        self.assertEqual(self.control(admin, IDS["IDC_ADMIN_HIDE"]).checked, 1)
-        self.click(admin, IDCANCEL)
-        self.wait_gone(ADMIN, "--dialog")
-        self.exit_through_tray_menu()
+        self.notice(user, "您已经连续使用0小时,请休息一会儿.", r"(60|59|58)秒后解除锁定\.?", clipped=True)
+        self.screenshot("rest-notice")
+        # Started outside the daily window, on a faster clock: the lists are saved, sorted, before the session ends.
+        rows = [(user, "", "", "每日9时0分 - 10时0分", 2), ("Adam", "1小时", "5分钟", "", 1)]
+        (self.appdir / "ControlSet.ini").write_bytes(list_file(rows))
+        self.start_kestor(at="2026-05-05 22:30:00", speed=10)
+        self.notice(user, "您本日使用时间即将结束,请注意保存好您个人的文档资料.", r"1[0-2]\d秒后自动关闭\.?", clipped=False)
+        (self.appdir / "ControlSet.ini").unlink()
+        self.wait_ended("Kestor.exe", timeout=60)
+        self.assertEqual((self.appdir / "ControlSet.ini").read_bytes(), list_file(rows[::-1]))
