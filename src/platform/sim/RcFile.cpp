@@ -183,82 +183,30 @@ ControlKind Control::Kind() const {
     return ControlKind::Other;
 }
 
-const Control* Dialog::Find(int controlId) const {
-    for (const Control& control : controls)
-        if (control.id && *control.id == controlId) return &control;
-    return nullptr;
-}
-
 // ---------------------------------------------------------------- header
 
 ResourceHeader ResourceHeader::Parse(const std::string& text) {
     ResourceHeader header;
     std::istringstream lines(text);
-    std::string raw;
-    bool afterBlank = true;
+    std::string line;
     int lineNumber = 0;
-    while (std::getline(lines, raw)) {
+    while (std::getline(lines, line)) {
         ++lineNumber;
-        const std::string line = Trim(raw);
-        if (line.empty()) { afterBlank = true; continue; }
-        if (line.rfind("//", 0) == 0) {
-            if (afterBlank) {
-                DefineBlock block;
-                block.title = Trim(line.substr(2));
-                std::istringstream title(block.title);
-                std::string word;
-                int number = -1;
-                if (title >> word && word == "dialog" && title >> number) {
-                    block.dialogId = number;
-                    title >> block.className;
-                }
-                header.blocks_.push_back(block);
-            }
-            afterBlank = false;
-            continue;
-        }
-        afterBlank = false;
         std::istringstream words(line);
         std::string directive, name;
         if (!(words >> directive >> name) || directive != "#define") continue;
         std::string rest;
         std::getline(words, rest);
-        const size_t comment = rest.find("//");
-        std::optional<long long> value = ParseInteger(rest.substr(0, comment));
-        if (!value) continue;
-        if (header.blocks_.empty()) header.blocks_.push_back(DefineBlock{});
-        header.blocks_.back().defines.push_back(Define{name, static_cast<int>(*value), lineNumber});
+        const std::optional<long long> value = ParseInteger(rest.substr(0, rest.find("//")));
+        if (value) header.defines_.push_back(Define{name, static_cast<int>(*value), lineNumber});
     }
-    header.blocks_.erase(std::remove_if(header.blocks_.begin(), header.blocks_.end(),
-                                        [](const DefineBlock& b) { return b.defines.empty(); }),
-                         header.blocks_.end());
     return header;
 }
 
-std::vector<Define> ResourceHeader::All() const {
-    std::vector<Define> all;
-    for (const DefineBlock& block : blocks_) all.insert(all.end(), block.defines.begin(), block.defines.end());
-    return all;
-}
-
 std::optional<int> ResourceHeader::Value(const std::string& name) const {
-    for (const DefineBlock& block : blocks_)
-        for (const Define& define : block.defines)
-            if (define.name == name) return define.value;
+    for (const Define& define : defines_)
+        if (define.name == name) return define.value;
     return std::nullopt;
-}
-
-const DefineBlock* ResourceHeader::DialogBlock(int dialogId) const {
-    for (const DefineBlock& block : blocks_)
-        if (block.dialogId == dialogId) return &block;
-    return nullptr;
-}
-
-const DefineBlock* ResourceHeader::BlockOf(const std::string& name) const {
-    for (const DefineBlock& block : blocks_)
-        for (const Define& define : block.defines)
-            if (define.name == name) return &block;
-    return nullptr;
 }
 
 // ---------------------------------------------------------------- script
@@ -631,23 +579,6 @@ RcFile RcFile::Parse(const std::string& text, const ResourceHeader& header) {
     return file;
 }
 
-const Dialog* RcFile::FindDialog(int id) const {
-    for (const Dialog& dialog : dialogs_)
-        if (dialog.id && *dialog.id == id) return &dialog;
-    return nullptr;
-}
-
-const Menu* RcFile::FindMenu(int id) const {
-    for (const Menu& menu : menus_)
-        if (menu.id && *menu.id == id) return &menu;
-    return nullptr;
-}
-
-std::optional<std::string> RcFile::String(int id) const {
-    for (const StringEntry& entry : strings_)
-        if (entry.id && *entry.id == id) return entry.text;
-    return std::nullopt;
-}
 
 std::optional<int> StandardDialogId(const std::string& name) {
     static const std::map<std::string, int> ids = {

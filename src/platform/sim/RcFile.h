@@ -1,4 +1,4 @@
-// Reads res/resource.h and res/Kestor.rc as text: the id blocks of the header, and the dialogs, menus, string
+// Reads res/resource.h and res/Kestor.rc as text: the ids of the header, and the dialogs, menus, string
 // table and file resources of the script. Texts stay UTF-8 as written; parsing never throws and never hangs.
 #pragma once
 
@@ -15,28 +15,16 @@ struct Define {
     int line = 0;
 };
 
-// The defines that follow one comment line of the header. A block titled "dialog 140 CTovrelTimeset" belongs to
-// that dialog; every other title ("icons", "menu 145 tray menu", ...) leaves dialogId at -1.
-struct DefineBlock {
-    std::string title;
-    int dialogId = -1;
-    std::string className;
-    std::vector<Define> defines;
-};
-
 class ResourceHeader {
 public:
-    // Takes every "#define NAME number" (also "(-1)"); a comment line after a blank line opens a new block.
+    // Takes every "#define NAME number" (also "(-1)").
     static ResourceHeader Parse(const std::string& text);
 
-    const std::vector<DefineBlock>& Blocks() const { return blocks_; }
-    std::vector<Define> All() const;
+    const std::vector<Define>& All() const { return defines_; }
     std::optional<int> Value(const std::string& name) const;
-    const DefineBlock* DialogBlock(int dialogId) const;
-    const DefineBlock* BlockOf(const std::string& name) const;
 
 private:
-    std::vector<DefineBlock> blocks_;
+    std::vector<Define> defines_;
 };
 
 // The control kinds the backends care about, from the statement, the window class and the button style.
@@ -63,7 +51,6 @@ struct Control {
     ControlKind Kind() const;
     bool Hidden() const { return styles.Clears("WS_VISIBLE"); }
     bool Disabled() const { return styles.Has("WS_DISABLED"); }
-    bool Password() const { return styles.Has("ES_PASSWORD"); }
 };
 
 struct Dialog {
@@ -78,7 +65,6 @@ struct Dialog {
     std::vector<Control> controls;
 
     bool IsChild() const { return styles.Has("WS_CHILD"); }
-    const Control* Find(int controlId) const;
 };
 
 struct MenuItem {
@@ -124,9 +110,6 @@ public:
     const std::vector<FileResource>& Files() const { return files_; }
     const std::vector<std::string>& Errors() const { return errors_; }
 
-    const Dialog* FindDialog(int id) const;
-    const Menu* FindMenu(int id) const;
-    std::optional<std::string> String(int id) const;
 
 private:
     friend class Parser;

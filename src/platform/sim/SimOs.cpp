@@ -131,11 +131,6 @@ void SimOs::SetUtcTime(const SysTime& t) {
     m_utcSetAt = m_now;
 }
 
-void SimOs::SetTickCount(uint32_t ticks) {
-    m_tickBase = ticks;
-    m_tickSetAt = m_now;
-}
-
 SysTime SimOs::LocalTime() const { return SysTimeFromMs(m_localBase + (m_now - m_localSetAt)); }
 
 SysTime SimOs::UtcTime() const { return SysTimeFromMs(m_utcBase + (m_now - m_utcSetAt)); }

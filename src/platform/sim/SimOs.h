@@ -69,11 +69,10 @@ public:
     // An invalid date throws SimError; the day of week given is ignored and computed.
     void SetLocalTime(const SysTime& t);
     void SetUtcTime(const SysTime& t);
-    void SetTickCount(uint32_t ticks);
     SysTime LocalTime() const;
     SysTime UtcTime() const;
     uint32_t TickCount() const;
-    // The 64-bit time since Windows started; the tick count is its low 32 bits. SetTickCount sets it too.
+    // The 64-bit time since Windows started; the tick count is its low 32 bits.
     void SetMsSinceStart(uint64_t ms);
     uint64_t MsSinceStart() const;
     // The wall clock moves by `ms` while the program runs: local time only (a daylight-saving change), or

@@ -23,10 +23,6 @@ SimProcesses::Process* SimProcesses::Find(uint32_t id) {
     return nullptr;
 }
 
-const SimProcesses::Process* SimProcesses::Find(uint32_t id) const {
-    return const_cast<SimProcesses*>(this)->Find(id);
-}
-
 void SimProcesses::Reap() {
     m_table.erase(std::remove_if(m_table.begin(), m_table.end(),
                                  [&](const Process& p) {
@@ -39,7 +35,6 @@ void SimProcesses::Reap() {
 }
 
 SnapshotStatus SimProcesses::Snapshot(std::vector<ProcessEntry>& entries) {
-    ++m_snapshots;
     entries.clear();
     if (m_fail != SnapshotStatus::Ok) return m_fail;
     for (const Process& p : m_table)
@@ -48,7 +43,6 @@ SnapshotStatus SimProcesses::Snapshot(std::vector<ProcessEntry>& entries) {
 }
 
 SnapshotStatus SimProcesses::Count(int& count) {
-    ++m_counts;
     count = 0;
     if (m_fail != SnapshotStatus::Ok) return m_fail;
     count = static_cast<int>(std::count_if(m_table.begin(), m_table.end(), [](const Process& p) { return p.running; }));
@@ -75,11 +69,7 @@ bool SimProcesses::Terminate(ProcessHandle process, unsigned exitCode) {
 }
 
 void SimProcesses::Close(ProcessHandle process) {
-    if (!m_handles.erase(process)) {
-        ++m_badCloses;
-        return;
-    }
-    Reap();
+    if (m_handles.erase(process)) Reap();
 }
 
 unsigned SimProcesses::Start(const std::string& path) {
@@ -119,18 +109,6 @@ void SimProcesses::Exit(uint32_t id) {
 void SimProcesses::Clear() {
     for (Process& p : m_table) p.running = false;
     Reap();
-}
-
-bool SimProcesses::IsRunning(uint32_t id) const {
-    const Process* p = Find(id);
-    return p && p->running;
-}
-
-std::vector<uint32_t> SimProcesses::IdsOf(const std::string& exeFile) const {
-    std::vector<uint32_t> ids;
-    for (const Process& p : m_table)
-        if (p.running && MbsICmp(p.entry.exeFile, exeFile) == 0) ids.push_back(p.entry.id);
-    return ids;
 }
 
 }  // namespace kp::sim

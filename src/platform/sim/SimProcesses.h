@@ -49,9 +49,6 @@ public:
     // The process ends by itself; SimError when there is none of that identifier.
     void Exit(uint32_t id);
     void Clear();
-    bool IsRunning(uint32_t id) const;
-    // Identifiers of the running processes of this executable text (case-insensitive), in table order.
-    std::vector<uint32_t> IdsOf(const std::string& exeFile) const;
     // Every snapshot and count from now on fails this way (Ok: they work again).
     void FailSnapshots(SnapshotStatus status) { m_fail = status; }
     // Opening this process is refused from now on (a process of the system or of another user).
@@ -61,11 +58,7 @@ public:
 
     const std::vector<Ended>& Terminated() const { return m_ended; }
     const std::vector<Started>& Starts() const { return m_starts; }
-    int Snapshots() const { return m_snapshots; }
-    int Counts() const { return m_counts; }
     int OpenHandles() const { return static_cast<int>(m_handles.size()); }
-    // Closes of a handle that was not open (a second close, a wrong value).
-    int BadCloses() const { return m_badCloses; }
 
 private:
     struct Process {
@@ -73,7 +66,6 @@ private:
         bool running = true;
     };
     Process* Find(uint32_t id);
-    const Process* Find(uint32_t id) const;
     // Drops processes that ended and that no handle holds.
     void Reap();
 
@@ -86,7 +78,6 @@ private:
     std::deque<unsigned> m_startResults;
     std::vector<Ended> m_ended;
     std::vector<Started> m_starts;
-    int m_snapshots = 0, m_counts = 0, m_badCloses = 0;
 };
 
 }  // namespace kp::sim

@@ -234,9 +234,8 @@ bool SimFiles::Read(const std::string& path, std::string& bytes, size_t maxBytes
     return true;
 }
 
-bool SimFiles::TakeStep(Step step, const std::string& path) {
+bool SimFiles::TakeStep() {
     ++m_stepsTaken;
-    m_stepLog.emplace_back(step, path);
     if (m_stepsTaken != m_failAtStep) return true;
     m_failAtStep = 0;
     return false;
@@ -244,20 +243,11 @@ bool SimFiles::TakeStep(Step step, const std::string& path) {
 
 bool SimFiles::WriteReplace(const std::string& path, const std::string& bytes) {
     const std::string key = MbsLower(path);
-    if (m_failWrites.count(key)) return false;
     const size_t slash = key.find_last_of("\\/");
     const std::string folder = slash == std::string::npos ? std::string() : key.substr(0, slash);
-    if (!TakeStep(Step::Create, path) || m_readOnlyFolders.count(folder)) return false;
-    // The temporary file takes its own room on the disk; the old file's is freed only by the rename.
-    const bool written = TakeStep(Step::Write, path) && bytes.size() <= m_freeSpace &&
-                         TakeStep(Step::Flush, path) && TakeStep(Step::Close, path) &&
-                         TakeStep(Step::Rename, path);
-    if (!written) return false;
-    auto old = m_files.find(key);
-    if (m_freeSpace != SIZE_MAX) {
-        m_freeSpace -= bytes.size();
-        if (old != m_files.end()) m_freeSpace += old->second.bytes.size();
-    }
+    if (!TakeStep() || m_readOnlyFolders.count(folder)) return false;
+    for (int step = 0; step < 4; ++step)  // write, flush, close, rename
+        if (!TakeStep()) return false;
     m_files[key] = File{path, bytes};
     m_writes.push_back(path);
     return true;
@@ -284,8 +274,6 @@ bool SimFiles::Has(const std::string& path) const { return m_files.count(MbsLowe
 
 void SimFiles::Remove(const std::string& path) { m_files.erase(MbsLower(path)); }
 
-void SimFiles::FailWrites(const std::string& path) { m_failWrites.insert(MbsLower(path)); }
-
 void SimFiles::FailReads(const std::string& path) { m_failReads.insert(MbsLower(path)); }
 
 // ---------------------------------------------------------------- system, power, shell
@@ -309,16 +297,14 @@ bool SimSystem::UserName(std::string& name) {
 
 bool SimPower::ExitWindows(unsigned flags) {
     m_calls.push_back(flags);
-    return m_result;
+    return true;
 }
 
 bool SimShell::AddTrayIcon(Wnd& owner, unsigned id, int iconResource, unsigned callbackMessage,
                            const std::string& tip) {
-    if (m_failAdd) return false;
     for (const TrayIcon& icon : m_icons)
         if (icon.owner == &owner && icon.id == id) return false;
     m_icons.push_back(TrayIcon{id, &owner, iconResource, callbackMessage, tip});
-    ++m_adds;
     return true;
 }
 
@@ -332,7 +318,7 @@ bool SimShell::DeleteTrayIcon(Wnd& owner, unsigned id) {
 
 bool SimShell::Open(const std::string& target) {
     m_opened.push_back(target);
-    return m_openResult;
+    return true;
 }
 
 // ---------------------------------------------------------------- desktop
@@ -446,7 +432,7 @@ uintptr_t SimInputLock::InstallMouseHook() { return Install(m_mouseHook, m_refus
 
 void SimInputLock::RemoveMouseHook(uintptr_t hook) { Remove(m_mouseHook, hook, "MouseHook"); }
 
-uintptr_t SimInputLock::InstallTaskKeyHook() { return Install(m_keyHook, m_refuseKeys, "TaskKeyHook"); }
+uintptr_t SimInputLock::InstallTaskKeyHook() { return Install(m_keyHook, false, "TaskKeyHook"); }
 
 void SimInputLock::RemoveTaskKeyHook(uintptr_t hook) { Remove(m_keyHook, hook, "TaskKeyHook"); }
 
@@ -466,7 +452,7 @@ void SimInputLock::ClipCursor(const Rect* rect) {
 
 bool SimSound::PlaySync(const std::string& path) {
     m_plays.push_back(Played{path, m_os.Now()});
-    return m_result;
+    return true;
 }
 
 }  // namespace kp::sim

@@ -95,8 +95,6 @@ public:
     std::optional<std::string> Get(const std::string& path) const;
     bool Has(const std::string& path) const;
     void Remove(const std::string& path);
-    // WriteReplace of this path fails from now on, and the old content stays.
-    void FailWrites(const std::string& path);
     // Read of this path fails from now on (the file exists but cannot be opened).
     void FailReads(const std::string& path);
     // Paths of the successful WriteReplace calls, in order.
@@ -107,18 +105,13 @@ public:
     void AddFolder(const std::string& path);
     void AddFolderLink(const std::string& path, const std::string& target);
 
-    // Faults of the disk. A WriteReplace takes the steps of the real one: create the temporary file in
-    // the target's folder, write the bytes, flush, close, and rename it over the target. A failing step
+    // Faults of the disk. A WriteReplace takes the five steps of the real one: create the temporary file
+    // in the target's folder, write the bytes, flush, close, and rename it over the target. A failing step
     // removes the temporary file and leaves the target as it was.
-    enum class Step { Create, Write, Flush, Close, Rename };
     // The nth step from now (1: the next one) fails; 0 cancels.
     void FailNthStep(int n) { m_failAtStep = n > 0 ? m_stepsTaken + n : 0; }
     // Steps taken by every WriteReplace so far.
     int StepsTaken() const { return m_stepsTaken; }
-    // The steps taken so far, in order, with the target's path.
-    const std::vector<std::pair<Step, std::string>>& StepLog() const { return m_stepLog; }
-    // Bytes the disk can still take; a write of more fails. Unlimited at the start.
-    void SetFreeSpace(size_t bytes) { m_freeSpace = bytes; }
     // Files cannot be created in this folder (a read-only folder), or can again.
     void SetReadOnlyFolder(const std::string& folder, bool readOnly = true);
 
@@ -128,15 +121,13 @@ private:
         std::string bytes;
     };
     // Counts a step; false when it is the one set to fail.
-    bool TakeStep(Step step, const std::string& path);
+    bool TakeStep();
     std::string Resolve(std::string foldedFolder) const;
     std::map<std::string, File> m_files;  // by folded path
-    std::set<std::string> m_failWrites, m_failReads, m_readOnlyFolders;
+    std::set<std::string> m_failReads, m_readOnlyFolders;
     std::vector<std::string> m_writes;
-    std::vector<std::pair<Step, std::string>> m_stepLog;
     int m_stepsTaken = 0;
     int m_failAtStep = 0;
-    size_t m_freeSpace = SIZE_MAX;
     std::map<std::string, std::string> m_folders;  // folded path -> path as given
     std::map<std::string, std::string> m_links;    // folded path -> target
 };
@@ -162,7 +153,6 @@ public:
     void MarkMutexExisting(const std::string& name) { m_mutexes.insert(name); }
     // What GetVersion gives; Windows XP SP3 (5.1, build 2600) unless set.
     void SetVersion(uint32_t version) { m_version = version; }
-    const std::set<std::string>& Mutexes() const { return m_mutexes; }
 
 private:
     std::optional<std::string> m_userName = std::string("user");
@@ -176,11 +166,9 @@ private:
 class SimPower final : public IPower {
 public:
     bool ExitWindows(unsigned flags) override;
-    void SetResult(bool ok) { m_result = ok; }
     const std::vector<unsigned>& Calls() const { return m_calls; }
 
 private:
-    bool m_result = true;
     std::vector<unsigned> m_calls;
 };
 
@@ -200,18 +188,11 @@ public:
     bool Open(const std::string& target) override;
 
     const std::vector<TrayIcon>& TrayIcons() const { return m_icons; }
-    // Every add that succeeded, also of icons deleted since.
-    int TrayAdds() const { return m_adds; }
     const std::vector<std::string>& Opened() const { return m_opened; }
-    void FailTrayAdd(bool fail) { m_failAdd = fail; }
-    void SetOpenResult(bool ok) { m_openResult = ok; }
 
 private:
     std::vector<TrayIcon> m_icons;
-    int m_adds = 0;
-    bool m_failAdd = false;
     std::vector<std::string> m_opened;
-    bool m_openResult = true;
 };
 
 // The desktop's top-level windows: fake windows of other programs, which a test adds, and the sim's own
@@ -272,7 +253,6 @@ public:
     void ReleaseCapture() override { ++m_releaseCaptures; m_log.push_back("ReleaseCapture"); }
 
     void RefuseMouseHook(bool refuse) { m_refuseMouse = refuse; }
-    void RefuseTaskKeyHook(bool refuse) { m_refuseKeys = refuse; }
     // The hooks in place; 0 for none.
     uintptr_t MouseHook() const { return m_mouseHook; }
     uintptr_t TaskKeyHook() const { return m_keyHook; }
@@ -289,7 +269,7 @@ private:
     uintptr_t Install(uintptr_t& slot, bool refuse, const char* what);
     void Remove(uintptr_t& slot, uintptr_t hook, const char* what);
 
-    bool m_refuseMouse = false, m_refuseKeys = false;
+    bool m_refuseMouse = false;
     uintptr_t m_mouseHook = 0, m_keyHook = 0, m_nextHook = 0x7000;
     bool m_screenSaver = false;
     std::optional<Rect> m_clip;
@@ -306,12 +286,10 @@ public:
     };
     explicit SimSound(SimOs& os) : m_os(os) {}
     bool PlaySync(const std::string& path) override;
-    void SetResult(bool ok) { m_result = ok; }
     const std::vector<Played>& Plays() const { return m_plays; }
 
 private:
     SimOs& m_os;
-    bool m_result = true;
     std::vector<Played> m_plays;
 };
 

@@ -118,7 +118,6 @@ const SimControl& SimWindow::Control(int id) const {
     return *c;
 }
 
-std::vector<int> SimWindow::ControlIds() const { return m_order; }
 
 std::string SimWindow::Name() const {
     switch (m_kind) {
@@ -583,11 +582,6 @@ void SimWindow::ClickUpDown(int id, int direction) {
     if (spin.GetPos() == before) return;
     buddy.text = std::to_string(spin.GetPos());
     DeliverCommand(buddyId, EN_CHANGE);
-}
-
-void SimWindow::Notify(int id, int code) {
-    if (m_destroyed) throw SimError("cannot notify " + Name() + ": the window is destroyed");
-    DeliverNotify(id, code);
 }
 
 void SimWindow::SysCommand(unsigned id) {

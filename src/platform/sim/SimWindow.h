@@ -73,7 +73,6 @@ public:
     void SetPageModified(int index, bool modified) override;
 
     // --- Inspection (used by tests) ---
-    Kind GetKind() const { return m_kind; }
     // The dialog template; 0 for a sheet.
     int TemplateId() const { return m_templateId; }
     bool IsDestroyed() const { return m_destroyed; }
@@ -87,10 +86,6 @@ public:
     SimListBox& ListBoxOf(int id) { return Ctl(id, ControlKind::ListBox).listBox; }
     SimCombo& ComboOf(int id) { return Ctl(id, ControlKind::Combo).combo; }
     SimDateTime& DateTimeOf(int id) { return Ctl(id, ControlKind::DateTime).dateTime; }
-    SimUpDown& UpDownOf(int id) { return Ctl(id, ControlKind::UpDown).upDown; }
-    std::vector<int> ControlIds() const;
-    // The control that has the keyboard focus in this window; 0 for none.
-    int Focus() const { return m_focus; }
     // The period of an armed timer.
     std::optional<unsigned> TimerPeriod(unsigned id) const;
     // Virtual time at which an armed timer fires next.
@@ -98,7 +93,6 @@ public:
     std::vector<unsigned> Timers() const;
     bool IsTopmost() const { return m_topmost; }
     bool IsForeground() const;
-    bool IsWindowEnabled() const { return m_enabled; }
     int Icon() const { return m_icon; }
     const std::vector<std::pair<int, std::string>>& SystemMenuItems() const { return m_systemMenu; }
     // What EndDialog was given (modal windows).
@@ -107,8 +101,6 @@ public:
     SimWindow* Page(int index) const;
     bool PageModified(int index) const;
     int PageCount() const { return static_cast<int>(m_pages.size()); }
-    // Pages: the sheet.
-    SimWindow* Parent() const { return m_parent; }
     // One line per control (id, kind, state, text), UTF-8, for failure messages.
     std::string Describe() const;
 
@@ -142,14 +134,10 @@ public:
     // range, then moves one step up (+1) or down (-1) and stops at the ends; a move writes the new number
     // into the buddy, which sends EN_CHANGE. The up-down and its buddy must both be enabled.
     void ClickUpDown(int id, int direction);
-    // A raw WM_NOTIFY to the window.
-    void Notify(int id, int code);
     void SysCommand(unsigned id);
     // Sheets: a click on a tab, and on Apply.
     void SelectTab(int index);
     void ClickApply();
-    // Tests may place a window (for the clip rectangle of a lock screen).
-    void SetRect(const Rect& r) { m_rect = r; }
 
     ~SimWindow() override;
 
