@@ -1,8 +1,5 @@
-// What the program relies on from its platform, checked once for both backends: built natively over the
-// simulated platform (kestor_contract) and with mingw over the real one (kbackend_tests.exe, run under
-// Wine by the end-to-end suite). The registry, the files, the controls, a dialog and a property sheet
-// driven by their own timers; then what a backend alone can show. Prints one line per failed check;
-// exits with 1 when one failed.
+// What the program relies on from its platform, checked once over the simulated backend (kestor_contract)
+// and once over the real one under Wine (kbackend_tests.exe). Prints each failed check; exits 1 on one.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -26,39 +23,29 @@ void Check(bool ok, const char* what, int line) {
 
 namespace {
 
-// What differs between the backends: how they are made, and how a test plants what the program never
-// writes itself.
-
 void TestRegistry(Platform& platform) {
     kp::IRegistry& reg = *kp::TheOs().registry;
     CHECK(reg.Open(kp::Hive::CurrentUser, kKey, kp::Access::Read) == 0);
     const kp::RegKey key = reg.Create(kp::Hive::CurrentUser, kKey, kp::Access::Write);
-    CHECK(key != 0);
-    std::string text;
-    uint32_t number = 0;
+    std::string text = "unchanged";
+    uint32_t n = 77;
     // Sizes count GBK bytes, and the text must fit with its terminator: "中文值" is 6 bytes.
-    CHECK(reg.SetString(key, "名字", "中文值"));
+    CHECK(key && reg.SetString(key, "名字", "中文值") && !reg.QueryString(key, "名字", text, 6) && text == "unchanged");
     CHECK(reg.QueryString(key, "名字", text, 7) && text == "中文值");
-    text = "unchanged";
-    CHECK(!reg.QueryString(key, "名字", text, 6) && text == "unchanged");
-    const std::string longText(200, 'a');
-    CHECK(reg.SetString(key, "long", longText) && !reg.QueryString(key, "long", text, 128));
-    CHECK(reg.QueryString(key, "long", text, 201) && text == longText);
-    CHECK(reg.SetDword(key, "n", 0x01020304) && reg.QueryDword(key, "n", number) && number == 0x01020304);
+    CHECK(reg.SetString(key, "long", std::string(200, 'a')) && !reg.QueryString(key, "long", text, 128));
+    CHECK(reg.QueryString(key, "long", text, 201) && text.size() == 200);
     // A value of another type or size reads as absent, and the variable keeps its default.
-    number = 77;
-    CHECK(!reg.QueryDword(key, "名字", number) && !reg.QueryString(key, "n", text, 64));
+    CHECK(!reg.QueryDword(key, "名字", n) && reg.SetDword(key, "n", 0x01020304) && !reg.QueryString(key, "n", text, 64));
     platform.SetOdd(key, "bin", Odd::Binary);
     platform.SetOdd(key, "short", Odd::ShortDword);
     platform.SetOdd(key, "expand", Odd::ExpandString);
-    CHECK(!reg.QueryDword(key, "bin", number) && !reg.QueryDword(key, "short", number) && number == 77);
+    CHECK(!reg.QueryDword(key, "bin", n) && !reg.QueryDword(key, "short", n) && n == 77);
     CHECK(!reg.QueryString(key, "bin", text, 64) && !reg.QueryString(key, "expand", text, 64));
     CHECK(reg.DeleteValue(key, "名字") && !reg.QueryString(key, "名字", text, 64) && !reg.DeleteValue(key, "名字"));
     reg.Close(key);
     // A key opened for reading refuses writes; names are found whatever their case.
     const kp::RegKey readOnly = reg.Open(kp::Hive::CurrentUser, "SOFTWARE\\kestorcontract", kp::Access::Read);
-    CHECK(readOnly != 0 && reg.QueryDword(readOnly, "N", number) && number == 0x01020304);
-    CHECK(!reg.SetDword(readOnly, "n", 5));
+    CHECK(reg.QueryDword(readOnly, "N", n) && n == 0x01020304 && !reg.SetDword(readOnly, "n", 5));
     reg.Close(readOnly);
 }
 
@@ -68,14 +55,13 @@ void TestFiles(Platform& platform) {
     platform.MakeFolder(folder);
     const std::string path = folder + "\\列表.ini";
     const std::string bytes("a\r\nb\0c\n", 7);
-    CHECK(!files.Exists(path) && files.WriteReplace(path, bytes) && files.Exists(path));
     std::string read;
-    CHECK(files.Read(path, read, 1024) && read == bytes);
+    CHECK(!files.Exists(path) && files.WriteReplace(path, bytes) && files.Read(path, read, 99) && read == bytes);
     // A shorter content leaves nothing of the old one; a read stops at its limit.
-    CHECK(files.WriteReplace(path, "xy") && files.Read(path, read, 1024) && read == "xy");
+    CHECK(files.WriteReplace(path, "xy") && files.Read(path, read, 99) && read == "xy");
     CHECK(files.WriteReplace(path, std::string(100000, 'z')) && files.Read(path, read, 3) && read == "zzz");
     CHECK(files.Read(path, read, 1 << 20) && read.size() == 100000);
-    CHECK(files.WriteReplace(path, "") && files.Read(path, read, 10) && read.empty());
+    CHECK(files.WriteReplace(path, "") && files.Read(path, read, 10) && read.empty() && files.Exists(path));
     CHECK(!files.Read(folder + "\\missing.ini", read, 10) && !files.Exists(folder + "\\missing.ini"));
 
     // Listings: names as stored, "." and ".." left out, folders told apart, with or without the last
@@ -95,9 +81,8 @@ void TestControls(kp::IWindow& w) {
     w.SetText(IDC_EDIT, "中文");
     CHECK(w.GetText(IDC_EDIT) == "中文" && w.GetText(0) == "探针");
     w.SetCheck(IDC_CHECK, 1);
-    CHECK(w.GetCheck(IDC_CHECK) == 1);
     w.EnableControl(IDC_PUSH, false);
-    CHECK(!w.IsControlEnabled(IDC_PUSH));
+    CHECK(w.GetCheck(IDC_CHECK) == 1 && !w.IsControlEnabled(IDC_PUSH));
     w.EnableControl(IDC_PUSH, true);
     CHECK(w.IsControlEnabled(IDC_PUSH));
 
@@ -116,15 +101,13 @@ void TestControls(kp::IWindow& w) {
     list.SetSelected(1, true);
     CHECK(list.GetNextSelected(-1) == 1 && list.GetNextSelected(1) == -1);
     list.SetSelected(1, false);
-    CHECK(list.GetNextSelected(-1) == -1);
-    CHECK(list.DeleteItem(0) && list.GetItemCount() == 2 && list.GetItemText(0, 0) == "b");
+    CHECK(list.GetNextSelected(-1) == -1 && list.DeleteItem(0) && list.GetItemText(0, 0) == "b");
     list.DeleteAllItems();
     CHECK(list.GetItemCount() == 0);
 
     kp::IListBox& box = w.ListBox(IDC_LISTBOX);
     CHECK(box.AddString("乙") == 0 && box.InsertString(0, "甲") == 0 && box.InsertString(-1, "丙") == 2);
-    CHECK(box.GetCount() == 3 && box.GetText(0) == "甲" && box.GetText(2) == "丙" && box.GetText(7).empty());
-    CHECK(box.GetCurSel() == -1);
+    CHECK(box.GetText(0) == "甲" && box.GetText(2) == "丙" && box.GetText(7).empty() && box.GetCurSel() == -1);
     box.SetCurSel(1);
     CHECK(box.GetCurSel() == 1 && box.DeleteString(0) && box.GetCount() == 2 && !box.DeleteString(5));
     box.ResetContent();
@@ -140,17 +123,14 @@ void TestControls(kp::IWindow& w) {
 
     kp::IDateTime& date = w.DateTime(IDC_DATE);
     date.SetFormat("HH:mm:ss");
-    kp::SysTime t{2026, 5, 0, 5, 9, 4, 3, 0};
-    date.SetTime(t);
-    const kp::SysTime got = date.GetTime();
-    CHECK(got.wYear == 2026 && got.wMonth == 5 && got.wDay == 5 && got.wHour == 9 && got.wMinute == 4 &&
-          got.wSecond == 3);
-    kp::IUpDown& spin = w.UpDown(IDC_SPIN);
-    spin.SetRange(0, 100000);
-    spin.SetPos(70000);
-    CHECK(spin.GetPos() == 70000);
+    date.SetTime(kp::SysTime{2026, 5, 0, 5, 9, 4, 3, 0});
+    const kp::SysTime t = date.GetTime();
+    CHECK(t.wYear == 2026 && t.wMonth == 5 && t.wDay == 5 && t.wHour == 9 && t.wMinute == 4 && t.wSecond == 3);
+    w.UpDown(IDC_SPIN).SetRange(0, 100000);
+    w.UpDown(IDC_SPIN).SetPos(70000);
+    CHECK(w.UpDown(IDC_SPIN).GetPos() == 70000);
     CHECK(w.SetStaticBitmap(IDC_BITMAP, IDB_RED) && !w.SetStaticBitmap(IDC_BITMAP, 999));
-    CHECK(kp::TheOs().ui->LoadString(IDS_ABOUT) == "关于 Tovrel(&A)..." && kp::TheOs().ui->LoadString(IDS_ABOUT + 1).empty());
+    CHECK(kp::TheOs().ui->LoadString(IDS_ABOUT) == "关于 Tovrel(&A)..." && kp::TheOs().ui->LoadString(301).empty());
 }
 
 // A dialog that checks its controls, then runs on its own timer: a timer set again restarts, posted
@@ -242,9 +222,10 @@ public:
             return;
         }
         CHECK(a.applies == 0 && b.applies == 1 && !b.IsModified() && !Window()->IsControlEnabled(kp::ID_APPLY_NOW));
-        kp::TheOs().ui->SetMainWindow(this);
-        CHECK(kp::TheOs().ui->SendToMain(kp::WM_USER + 110, 0, 0) == 1 && kp::TheOs().ui->SendToMain(kp::WM_USER + 120, 0, 0) == 1);
-        kp::TheOs().ui->SetMainWindow(nullptr);
+        kp::IUi& ui = *kp::TheOs().ui;
+        ui.SetMainWindow(this);
+        CHECK(ui.SendToMain(kp::WM_USER + 110, 0, 0) == 1 && ui.SendToMain(kp::WM_USER + 120, 0, 0) == 1);
+        ui.SetMainWindow(nullptr);
         CHECK(Window()->GetText(0) == "测试表" && b.applies == 1 && messages.size() == 2);
         KillTimer(1);
         SetTimer(2, 100);
@@ -274,7 +255,6 @@ void TestWindows(Platform& platform) {
     CHECK(sheet.step == 2 && sheet.boxReturned && !sheet.IsCreated() && !sheet.a.IsCreated());
     CHECK(platform.QuitCode() == 18);
 }
-
 
 }  // namespace
 
