@@ -39,7 +39,7 @@ def unescape(text):
 
 def list_file(rows):
     """TimeSet.ini of (month, day, hour, minute, message) or ControlSet.ini of (user, continuous, rest, window, flags)
-    as the program writes it: in text mode (LF as CR LF, also inside the raw numbers), empty for no rows."""
+    as written: in text mode (LF as CR LF, also inside the raw numbers)."""
     records = [bytes(r[3::-1]) + b"D\n" + f"{r[0]:02d}月{r[1]:02d}日{r[2]:02d}点{r[3]:02d}分\n{r[4]}\n".encode("gbk")
                if isinstance(r[0], int) else "".join(f"D\n{t}\n" for t in r[:4]).encode("gbk") + bytes([r[4], 0, 0, 0])
                for r in rows]
@@ -126,8 +126,8 @@ class Story(unittest.TestCase):
             shutil.rmtree(self.dir, ignore_errors=True)  # a failed story's prefix stays
 
     def start(self, *argv, at=None, speed=1, cwd=None):
-        """Starts a Windows program; with `at` ("YYYY-MM-DD HH:MM:SS", local) the whole session runs under faketime
-        from then, `speed` times faster (far over ten, Wine's own waits at the start run out and may end it)."""
+        """With `at` ("YYYY-MM-DD HH:MM:SS", local) the whole session runs under faketime from then, `speed` times
+        faster (far over ten, Wine's own waits at the start run out and may end it)."""
         env, command = wine_env(self.prefix), [WINE, *map(str, argv)]
         if at:
             self.stop_server()  # a server on the real clock keeps the timers on it
@@ -143,9 +143,9 @@ class Story(unittest.TestCase):
         return self.processes[-1]
 
     def kestor(self, at=None, speed=1, settle=False):
-        """Starts Kestor.exe and waits for its first window by asking the X server: a driver call while a session on
-        a faked clock comes up restarts parts of it on the real clock, and the desktop fails. With settle, until the
-        sheet shown at the start hides (seen shown first: a wait for hidden passes before)."""
+        """Until its first window, asking the X server: a driver call while a session on a faked clock comes up
+        restarts parts of it on the real clock, and the desktop fails. With settle, until the sheet shown at the
+        start hides (seen shown first: a wait for hidden passes before)."""
         process, env = self.start("Kestor.exe", at=at, speed=speed), dict(os.environ, DISPLAY=run["display"])
         self.until(lambda: process.poll() is not None or '("kestor.exe" ' in subprocess.run(
             ["xwininfo", "-root", "-tree"], env=env, capture_output=True, text=True).stdout, "a window of Kestor", 60)
@@ -156,8 +156,8 @@ class Story(unittest.TestCase):
         return process
 
     def procs(self, exe=None):
-        """The prefix's processes (of that program) as "<pid> <command>": a Wine process takes its Windows path as
-        its name, a faketime wrapper (outliving its program) not; a zombie has no environment."""
+        """The prefix's processes (of that program, named by its Windows path past the loader) as "<pid> <command>";
+        a faketime wrapper, which outlives its program, does not count."""
         found = []
         for entry in Path("/proc").glob("[0-9]*"):
             try:
@@ -305,9 +305,9 @@ class Story(unittest.TestCase):
         self.gone(opener)
 
     def menu(self, *keys):
-        """Presses the keys, then Enter, in the tray menu (Up from none: the last item, "退出"). They go to the
-        foreground window, which nothing else may hold (a hidden window cannot take it under Wine); sent again until
-        Wine takes them (SendInput failed once)."""
+        """The keys, then Enter, in the tray menu (Up: the last item, "退出"). They go to the foreground window,
+        which nothing else may hold (a hidden window cannot take it under Wine); sent until taken (SendInput failed
+        once)."""
         self.tray(WM_RBUTTONDOWN)
         self.win("", "--class", "#32768")
         self.until(lambda: self.drv("key", *keys, VK_RETURN, check=False)[0] == 0, "the menu keys taken", 10)

@@ -65,7 +65,7 @@ class StartupTest(Story):
                 sound.unlink()
             self.drv("click", about, IDOK)
             self.gone(about)
-        # Shown, the sheet focuses its tab strip: Enter hid it rather than press the information page's shutdown.
+        # Shown, the sheet focuses its tab strip: Enter then hides it rather than press the shutdown button.
         self.show()
         self.until(lambda: self.window(sheet)["focus"] == "SysTabControl32", "the tab strip focused")
         self.assertEqual(self.lists(sheet), SHOWN)

@@ -1,7 +1,7 @@
-// kdriver: drives a running Win32 program from outside, as a user and the shell would, for the end-to-end tests and
-// the benchmarks. `kdriver <command> <argument>...` runs one command; with none it serves the commands of stdin, a
-// line each, words separated by tabs, and ends each answer with the line "\x1e<exit code>\t<message>" (a start
-// under Wine takes a good part of a second: a test keeps one driver). Results go to stdout in UTF-8, a line each,
+// kdriver: drives a running Win32 program as a user and the shell would, for the end-to-end tests and benchmarks.
+// `kdriver <command> <argument>...` runs one command; with none it serves stdin's, a line each, words separated by
+// tabs, ending each answer with the line "\x1e<exit code>\t<message>" (a start under Wine takes a good part of a
+// second: a test keeps one driver). Results go to stdout in UTF-8, a line each,
 // texts escaping \ tab CR LF as \\ \t \r \n. Exit codes: 0 done, 1 not found / timed out / refused / bad usage.
 // A target is a window's handle (a number), "@" (the window the last wait found) or an exact caption, narrowed by
 // --class C, --has-tab (a property sheet) and --visible; visible windows come first. --timeout ms bounds every wait
@@ -137,8 +137,7 @@ HWND target(const Args& a) {
     return handle(name);
 }
 
-// wait-gone <target>: waits until no such window is left; for "@" or a handle, until that window is gone or, with
-// --visible, hidden.
+// wait-gone <target>: until no such window is left; for "@" or a handle, until it is gone or, with --visible, hidden.
 void waitGone(const Args& a) {
     const wstring& name = a.at(1);
     const HWND h = handle(name);
@@ -224,7 +223,7 @@ void click(const Args& a) {
     tell(button, BM_CLICK, 0, 0);
 }
 
-// msgbox [button]: prints the text of the visible message box, then clicks that button (1 OK, 6 Yes, 7 No).
+// msgbox [button]: the text of the visible message box, then a click on that button (1 OK, 6 Yes, 7 No).
 void msgbox(const Args& a) {
     HWND box = wait(a, 0);
     line(escape(textOf(GetDlgItem(box, 0xFFFF))));
@@ -344,8 +343,7 @@ void objects(const Args& a) {
     line(num(gdi) + L" " + num(handles) + L" " + num(windows));
 }
 
-// reg <HKCU|HKLM> <path> <value> [<REG_DWORD|REG_SZ> <data>]: sets the value if asked, then prints
-// "REG_DWORD\t<decimal>" or "REG_SZ\t<text>".
+// reg <HKCU|HKLM> <path> <value> [<REG_DWORD|REG_SZ> <data>]: "REG_DWORD\t<decimal>" or "REG_SZ\t<text>", set first.
 void reg(const Args& a) {
     HKEY root = a.at(1) == L"HKCU" ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, key;
     const bool set = a.count() > 4, dword = set && a.at(4) == L"REG_DWORD";
