@@ -1,8 +1,7 @@
 #!/usr/bin/env python3
-"""Loading the list files in the real program under Wine: Kestor.exe starts with a TimeSet.ini, ControlSet.ini or
-Playlist.m3u of 1,000 to 20,000 rows, and the CPU seconds of its process from launch until it idles are set
-against a start with no list. Prints the CPU a list costs and its growth from 2,000 to 10,000 rows (5 is linear).
-Each figure is the median of three starts; the kernel counts CPU in ticks of 10 ms. A benchmark: it asserts nothing.
+"""Loading the list files under Wine: the CPU seconds of Kestor.exe from launch until it idles with a TimeSet.ini,
+ControlSet.ini or Playlist.m3u of 1,000 to 20,000 rows, over a start with no list, and the growth from 2,000 to
+10,000 rows (5 is linear). Each figure is the median of three starts (CPU counts in ticks of 10 ms); no asserts.
 
     tests/bench/lists.py [--rows 1000 2000 10000 20000] [--files TimeSet.ini ...]
 """
@@ -11,24 +10,22 @@ import time
 
 from idle import cpu_seconds, harness, host_pid
 
-SCRAMBLED = lambda n: sorted(range(n), key=lambda k: k * 7919 % n)
 MAKERS = {  # n rows in a scrambled order; every reminder lies ahead of the start, 1 January
     "TimeSet.ini": lambda n: harness.list_file([(1 + i // 1440 // 28, 2 + i // 1440 % 28, i // 60 % 24, i % 60,
-                                                 f"提醒第{i}条") for i in SCRAMBLED(n)]),
+                                                 f"提醒第{i}条") for i in sorted(range(n), key=lambda k: k * 7919 % n)]),
     "ControlSet.ini": lambda n: harness.list_file([(f"用户{k * 7919 % n:05d}", "2小时", "10分钟", "", 1)
                                                    for k in range(n)]),
-    "Playlist.m3u": lambda n: "".join(f"C:\\音乐\\第{k * 7919 % n:05d}首.mp3\r\n" for k in range(n)).encode("gbk"),
+    "Playlist.m3u": lambda n: harness.m3u(f"C:\\音乐\\第{k * 7919 % n:05d}首.mp3" for k in range(n)),
 }
 
 
-def start_cpu(name, file_name=None, rows=0):
-    """CPU seconds of Kestor.exe from launch until it idles (no CPU over two seconds)."""
+def start_cpu(name, file_name=None, rows=0):  # CPU seconds of Kestor.exe from launch until idle (none over 2 s)
     story = harness.Story()
     story.setUp(name)
     try:
         if file_name:
-            (story.appdir / file_name).write_bytes(MAKERS[file_name](rows))
-        story.start_program("Kestor.exe", at="2026-01-01 00:00:00")
+            story.put(file_name, MAKERS[file_name](rows))
+        story.start("Kestor.exe", at="2026-01-01 00:00:00")
         pid, last, still = host_pid(story, "Kestor.exe"), -1.0, 0
         while still < 4:
             time.sleep(0.5)

@@ -1,9 +1,9 @@
-"""End-to-end harness: the real Kestor.exe under wine64 on a virtual display. A run starts one Xvfb display and
-makes a template prefix (kept in build/e2e/template while the Wine version stays). A story, a test method of a
-Story, checks many things on one run in a prefix copied from the template (binaries hard-linked: 0.1 s) whose
-C:\\Kestor (``self.appdir``) holds build/win64/Kestor.exe, through the driver (tools/driver/kdriver.cpp) serving
-``self.drv(...)`` there. It waits for what it needs with a limit, never for a fixed time. A failure prints the
-windows, the texts of the visible ones and the programs, keeps the prefix, and saves build/screenshots/FAIL-*.png."""
+"""End-to-end harness: the real Kestor.exe under wine64 on one Xvfb display per run. A story, a test method of a
+Story, checks many things on one run in a prefix copied from a template (build/e2e/template, kept while the Wine
+version stays; binaries hard-linked) whose C:\\Kestor (``self.app``) holds build/win64/Kestor.exe, through the
+driver (tools/driver/kdriver.cpp) serving ``self.drv(...)`` there. It waits for what it needs, never for a fixed
+time. A failure prints the windows, the visible ones' texts and the programs, keeps the prefix and saves
+build/screenshots/FAIL-*.png."""
 import atexit
 import fcntl
 import os
@@ -22,16 +22,15 @@ REPO = Path(__file__).resolve().parents[2]
 WINE, BUILD = "/usr/lib/wine/wine64", REPO / "build"
 KESTOR_EXE, DRIVER_EXE, E2E = BUILD / "win64/Kestor.exe", BUILD / "win64/kdriver.exe", BUILD / "e2e"
 WM_NULL, WM_KEYDOWN, WM_COMMAND, WM_TIMER, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN = 0, 0x100, 0x111, 0x113, 0x203, 0x204
-WM_TRAY_NOTIFY, WM_USER_ACTIVITY, WM_SHOW_ABOUT, PSM_SETCURSEL = 0x40A, 0x464, 0x478, 0x465  # WM_USER + 10, 100...
-VK_RETURN, VK_ESCAPE, VK_UP, VK_DOWN, IDOK, IDCANCEL = 13, 27, 38, 40, 1, 2
-TRAY_ICON_ID, TAB_STRIP, APPLY, FILE_NAME_BOX = 101, 0x3020, 0x3021, 0x47C  # the sheet's own, the open dialog's
+WM_TRAY_NOTIFY, WM_USER_ACTIVITY, WM_SHOW_ABOUT, PSM_SETCURSEL, BM_GETCHECK = 0x40A, 0x464, 0x478, 0x465, 0xF0
+VK_RETURN, VK_UP, VK_DOWN, IDOK, TAB_STRIP, APPLY = 13, 38, 40, 1, 0x3020, 0x3021  # the last two the sheet's
 SHEET, PROFILE, MACHINE = "Kestor", r"Software\Kestor\Kestor\Setting\Default", r"SOFTWARE\Kestor\Setting\Default"
-RUN_KEY = r"SOFTWARE\Microsoft\Windows\CurrentVersion\Run"
-IDS = {m[1]: int(m[2], 0) for m in re.finditer(r"#define\s+(ID\w+)\s+(\w+)", (REPO / "res/resource.h").read_text())}
-globals().update(IDS)  # the program's ids by their names
-SHARED = {".dll", ".exe", ".nls", ".sys", ".drv", ".ocx", ".cpl", ".acm", ".tlb", ".ax", ".com", ".ds", ".ttf", ".fon"}
-Control = namedtuple("Control", "id cls visible enabled checked hwnd parent text")
-run = {}  # the display and the folder of this run's prefixes
+RUN_KEY, SCREEN = r"SOFTWARE\Microsoft\Windows\CurrentVersion\Run", (0, 0, 1024, 768)
+_ids = re.finditer(r"#define\s+(ID\w+)\s+(\w+)", (REPO / "res/resource.h").read_text())
+globals().update({m[1]: int(m[2], 0) for m in _ids})  # the program's ids by their names
+SHARED = ".dll .exe .nls .sys .drv .ocx .cpl .acm .tlb .ax .com .ds .ttf .fon".split()  # hard-linked
+Control = namedtuple("Control", "id cls visible enabled hwnd parent text")
+run = {}  # the display and the folder of the prefixes
 
 
 def unescape(text):
@@ -39,14 +38,21 @@ def unescape(text):
 
 
 def list_file(rows):
-    """TimeSet.ini of (month, day, hour, minute, message) reminders or ControlSet.ini of (user, continuous, rest,
-    daily window, flags) limits, as the program writes them: the count and the records in text mode (every LF as
-    CR LF, also inside the raw numbers); empty for no rows."""
+    """TimeSet.ini of (month, day, hour, minute, message) or ControlSet.ini of (user, continuous, rest, window, flags)
+    as written: in text mode (LF as CR LF, also inside the raw numbers)."""
     records = [bytes(r[3::-1]) + b"D\n" + f"{r[0]:02d}月{r[1]:02d}日{r[2]:02d}点{r[3]:02d}分\n{r[4]}\n".encode("gbk")
                if isinstance(r[0], int) else "".join(f"D\n{t}\n" for t in r[:4]).encode("gbk") + bytes([r[4], 0, 0, 0])
                for r in rows]
     data = b"[ItemCount]\n" + len(rows).to_bytes(4, "little") + b"D\n[ItemData]\n" + b"".join(records)
     return data.replace(b"\n", b"\r\n") if rows else b""
+
+
+def m3u(tracks):
+    return "".join(t + "\r\n" for t in tracks).encode("gbk")
+
+
+def tone(path, seconds, pitch=440):  # by sox, MP3 or WAV by the name
+    subprocess.run(["sox", "-n", "-r", "22050", "-c", "1", path, "synth", str(seconds), "sine", str(pitch)], check=True)
 
 
 def wine_env(prefix):  # without any faketime setting inherited
@@ -55,8 +61,7 @@ def wine_env(prefix):  # without any faketime setting inherited
                       LANG="zh_CN.UTF-8", LC_ALL="zh_CN.UTF-8", WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=")
 
 
-def start_run():
-    """The display (Xvfb takes the first free one and names it) and the template prefix, made once."""
+def start_run():  # the display (Xvfb names the first free one) and the template
     read_end, write_end = os.pipe()
     xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
                             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -71,7 +76,7 @@ def start_run():
         stamp, env = E2E / "template/.recipe", wine_env(E2E / "template")
         if not stamp.exists() or stamp.read_text() != recipe:
             shutil.rmtree(E2E / "template", ignore_errors=True)
-            # The hourly notice off: it would come up over any story running across a full hour.
+            # The hourly notice off: it came up over a story running across a full hour.
             for command in (["wineboot", "-i"], [DRIVER_EXE, "reg", "HKCU", PROFILE, "Options_a1", "REG_DWORD", "0"]):
                 subprocess.run([WINE, *command], env=env, capture_output=True, timeout=300, check=True)
             subprocess.run(["wineserver", "-w"], env=env, timeout=120, check=True)
@@ -82,12 +87,10 @@ def start_run():
 
 
 class Story(unittest.TestCase):
-    """One story in a Wine prefix of its own; a window is named by caption ("--has-tab": the sheet) or "0x<hwnd>"."""
-
     def setUp(self, name=None):
         self.processes, self.driver, self.started = [], None, time.monotonic()
         self.dir = (run or start_run())["tests"] / (name or self.id())
-        self.prefix, self.appdir = self.dir / "prefix", self.dir / "prefix/drive_c/Kestor"
+        self.prefix, self.app = self.dir / "prefix", self.dir / "prefix/drive_c/Kestor"
         self.dir.mkdir()
         subprocess.run(["cp", "-al", E2E / "template", self.prefix], check=True)
         for root, _, files in os.walk(self.prefix):  # real copies of what may be written; dosdevices stay links
@@ -95,65 +98,66 @@ class Story(unittest.TestCase):
                 if not path.is_symlink():
                     path.unlink()
                     shutil.copy2(E2E / "template" / path.relative_to(self.prefix), path)
-        self.appdir.mkdir()
-        shutil.copy2(KESTOR_EXE, self.appdir)
+        self.app.mkdir()
+        shutil.copy2(KESTOR_EXE, self.app)
         self.log = open(self.dir / "wine.log", "ab")
 
     def tearDown(self):
-        outcome = getattr(self, "_outcome", None)  # unittest keeps this story's failures there
-        failed = outcome and any(test is self for test, _ in outcome.result.failures + outcome.result.errors)
+        result = getattr(self, "_outcome", None) and self._outcome.result
+        failed = result and any(test is self for test, _ in result.failures + result.errors)
         try:
-            if failed:  # the windows, the controls of the visible ones, the programs, Wine's last lines
+            if failed:
                 seen = [f"{w.hwnd} {w.cls} {w.text!r} {w.visible and self.texts(w.hwnd)}" for w in self.texts()]
                 ended = [f"{p.args} ended with {p.returncode}" for p in self.processes if p.poll() is not None]
-                self.screenshot("FAIL-" + self.dir.name)
+                self.shot("FAIL-" + self.dir.name)
                 self.log.flush()
-                print("--- what it saw ---", *seen, *ended, self.host_processes(), "--- Wine's last lines ---",
-                      *(self.dir / "wine.log").read_bytes().decode("utf-8", "replace").splitlines()[-15:], sep="\n",
+                log = (self.dir / "wine.log").read_bytes().decode("utf-8", "replace").splitlines()[-15:]
+                print("--- what it saw ---", *seen, *ended, *self.procs(), "--- Wine's last lines ---", *log, sep="\n",
                       file=sys.stderr)
-        except Exception as error:  # the report must never hide the failure itself
+        except Exception as error:  # never hiding the failure itself
             print(f"(no snapshot: {error})", file=sys.stderr)
         self.stop_server()
         for process in self.processes:
             process.kill()
-            process.communicate(timeout=10)  # closes the drivers' pipes
+            process.communicate(timeout=10)  # closes the pipes
         self.log.close()
         print(f"    ({time.monotonic() - self.started:.1f} s)", flush=True)
         if not failed and os.environ.get("KESTOR_E2E_KEEP") != "1":
             shutil.rmtree(self.dir, ignore_errors=True)  # a failed story's prefix stays
 
-    def start_program(self, *argv, at=None, speed=1, cwd=None):
-        """Starts a Windows program; with `at` ("YYYY-MM-DD HH:MM:SS", local time) the whole session, server
-        included, runs under faketime from that time, `speed` times faster. Much faster than ten times, Wine's own
-        waits at the start run out and it may end the program."""
+    def start(self, *argv, at=None, speed=1, cwd=None):
+        """With `at` ("YYYY-MM-DD HH:MM:SS", local) the whole session runs under faketime from then, `speed` times
+        faster (far over ten, Wine's own waits at the start run out and may end it)."""
         env, command = wine_env(self.prefix), [WINE, *map(str, argv)]
         if at:
-            self.stop_server()  # a server started on the real clock would keep the timers on it
+            self.stop_server()  # a server on the real clock keeps the timers on it
             command = ["faketime", "-f", f"@{at}" + (f" x{speed}" if speed != 1 else "")] + command
-            env["NO_FAKE_STAT"] = "1"  # faked file times make Wine update the prefix at the start, slowly
-            # The wrapper names a semaphore after its pid and removes it at its end: one killed with its session
-            # leaves it, and a later wrapper of the same pid refuses to start ("sem_open: File exists").
+            env["NO_FAKE_STAT"] = "1"  # faked file times make Wine update the prefix, slowly
+            # A wrapper killed with its session leaves its semaphore, named by its pid; a later wrapper of that pid
+            # refuses to start ("sem_open: File exists").
             for entry in Path("/dev/shm").glob("*faketime_*_*"):
                 if not Path("/proc", entry.name.rsplit("_", 1)[-1]).exists():
                     entry.unlink(missing_ok=True)
-        self.processes.append(subprocess.Popen(command, cwd=cwd or self.appdir, env=env, stdin=subprocess.DEVNULL,
+        self.processes.append(subprocess.Popen(command, cwd=cwd or self.app, env=env, stdin=subprocess.DEVNULL,
                                                stdout=self.log, stderr=self.log, start_new_session=True))
         return self.processes[-1]
 
-    def start_kestor(self, at=None, speed=1):
-        """Starts Kestor.exe in C:\\Kestor and waits for its first window on the display, asking the X server: a
-        driver call while a session on a faked clock comes up starts parts of it again on the real clock, and the
-        program's desktop then fails. On the real clock the wait tells a crash at start from a slow start."""
-        process, env = self.start_program("Kestor.exe", at=at, speed=speed), dict(os.environ, DISPLAY=run["display"])
-        self.wait_until(lambda: process.poll() is not None or '("kestor.exe" ' in subprocess.run(
-            ["xwininfo", "-root", "-tree"], env=env, capture_output=True, text=True).stdout, 60, "a window of Kestor")
+    def kestor(self, at=None, speed=1, settle=False):
+        """Until its first window, asking the X server: a driver call while a session on a faked clock comes up
+        restarts parts of it on the real clock, and the desktop fails. With settle, until the sheet shown at the
+        start hides (seen shown first: a wait for hidden passes before)."""
+        process, env = self.start("Kestor.exe", at=at, speed=speed), dict(os.environ, DISPLAY=run["display"])
+        self.until(lambda: process.poll() is not None or '("kestor.exe" ' in subprocess.run(
+            ["xwininfo", "-root", "-tree"], env=env, capture_output=True, text=True).stdout, "a window of Kestor", 60)
         self.assertIsNone(process.poll(), "Kestor.exe ended before showing a window")
+        if settle:
+            self.sheet(True)
+            self.sheet(False)
         return process
 
-    def host_processes(self, exe=None):
-        """The prefix's running processes (of that program, case-free) as "<pid> <command>", read from /proc. A Wine
-        process names itself by its Windows path once past the loader (wine64 Kestor.exe); a faketime wrapper,
-        which outlives its program, does not count; a zombie's environment reads empty."""
+    def procs(self, exe=None):
+        """The prefix's processes (of that program, named by its Windows path past the loader) as "<pid> <command>";
+        a faketime wrapper, which outlives its program, does not count."""
         found = []
         for entry in Path("/proc").glob("[0-9]*"):
             try:
@@ -165,118 +169,149 @@ class Story(unittest.TestCase):
                 pass
         return found
 
-    def stop_server(self):  # every Wine process of the prefix, the driver's too
+    def stop_server(self):  # every Wine process of the prefix
         subprocess.run(["wineserver", "-k"], env=wine_env(self.prefix), stderr=subprocess.DEVNULL)
         subprocess.run(["wineserver", "-w"], env=wine_env(self.prefix), timeout=30)
 
-    def screenshot(self, name):
-        """The screen as build/screenshots/<name>.png, read in one piece by ImageMagick's import: xwd -root pieces
-        it together window by window (Wine gives each process a colormap) and drew a message box black."""
+    def shot(self, name):  # build/screenshots/<name>.png by import: xwd -root drew a message box black
         (BUILD / "screenshots").mkdir(exist_ok=True)
         subprocess.run(["import", "-silent", "-window", "root", BUILD / f"screenshots/{name}.png"], timeout=60,
                        check=True, env=dict(os.environ, DISPLAY=run["display"]))
 
-    def drv(self, *words, check=True, timeout=60):
-        """The driver's lines for a command, or with check=False (exit code, lines); started at need."""
+    def drv(self, *words, check=True, timeout=60):  # the answer's lines, or with check=False (exit code, lines)
         if self.driver is None or self.driver.poll() is not None:
             self.driver = subprocess.Popen([WINE, DRIVER_EXE], env=wine_env(self.prefix), bufsize=0, stderr=self.log,
                                            stdin=subprocess.PIPE, stdout=subprocess.PIPE, start_new_session=True)
             self.processes.append(self.driver)
+        said = "kdriver " + " ".join(map(str, words))
         self.driver.stdin.write(("\t".join(map(str, words)) + "\n").encode())
         lines, deadline = [], time.monotonic() + timeout
         while not (lines and lines[-1].startswith("\x1e")):
-            # The server and services the driver may have started hold its pipes too: no end of file to wait for.
+            # The server and services the driver started hold its pipes too: no end of file to wait for.
             if select.select([self.driver.stdout], [], [], 0.5)[0] and (line := self.driver.stdout.readline()):
                 lines.append(line.decode("utf-8", "replace").rstrip("\n"))
             elif self.driver.poll() is not None or time.monotonic() > deadline:
                 self.driver.kill()
-                self.fail(f"kdriver {' '.join(map(str, words))}: no answer")
+                self.fail(said + ": no answer")
         code, _, message = lines.pop()[1:].partition("\t")
         if check and code != "0":
-            self.fail(f"kdriver {' '.join(map(str, words))}: {unescape(message)}")
+            self.fail(f"{said}: {unescape(message)}")
         return lines if check else (int(code), lines)
 
-    def wait_window(self, caption, *options, timeout=20, visible=True, gone=False):
-        """Waits for a top-level window (hidden too if not visible) and returns it, or with gone=True for it to go."""
+    def win(self, caption, *options, timeout=20, visible=True, gone=False):  # a top-level window, or until gone
         lines = self.drv("wait-gone" if gone else "wait-window", caption, *options, "--timeout", int(timeout * 1000),
                          *["--visible"] * visible, timeout=timeout + 30)
         return lines[0] if lines else None
 
-    def texts(self, target=None):  # the controls under the window, or every top-level window
-        rows = [line.split("\t", 7) for line in self.drv("texts", *[target] * bool(target))]
-        return [Control(int(r[0]), r[1], r[2] == "1", r[3] == "1", None if r[4] == "-" else int(r[4]), r[5], r[6],
-                        unescape(r[7])) for r in rows]
+    def gone(self, window, timeout=20):  # until that window is destroyed
+        self.win(window, gone=True, visible=False, timeout=timeout)
 
-    def control(self, target, control_id):  # the one a user sees: visible, enabled first (a sheet's pages share ids)
-        found = sorted((c for c in self.texts(target) if c.id == control_id), key=lambda c: (-c.visible, -c.enabled))
-        return found[0] if found else self.fail(f"no control {control_id} in {target}")
+    def sheet(self, shown=None, timeout=20):  # the sheet, hidden or not; with shown=True/False once shown/hidden
+        return self.win(SHEET, "--has-tab", visible=shown is not None, gone=shown is False, timeout=timeout)
 
-    def rows(self, target, control_id):  # [(selected, cells)] of a list view, list box, combo box or tab strip
+    def texts(self, *target):  # the controls under the window, or every top-level window
+        rows = [line.split("\t", 6) for line in self.drv("texts", *target)]
+        return [Control(int(r[0]), r[1], r[2] == "1", r[3] == "1", *r[4:6], unescape(r[6])) for r in rows]
+
+    def ctl(self, target, control_id):  # the one a user reaches (a sheet's pages share ids)
+        return self.texts(target, control_id)[0]
+
+    def text(self, target, control_id):
+        return self.ctl(target, control_id).text
+
+    def rows(self, target, control_id):  # [(selected, cells)]
         return [(line[0] == "1", [unescape(cell) for cell in line.split("\t")[1:]])
                 for line in self.drv("rows", target, control_id)]
 
-    def window(self, target):  # topmost, minimized, rect, the class holding the focus, the pointer's clip
+    def col(self, target, control_id):
+        return [cells[0] for _, cells in self.rows(target, control_id)]
+
+    def window(self, target):
         w = self.drv("window", target)[0].split()
         return dict(topmost=w[0] == "1", minimized=w[1] == "1", rect=tuple(map(int, w[2:6])), focus=w[6],
                     clip=tuple(map(int, w[7:11])))
 
-    def msgbox(self, button=None, timeout=10):  # waits for one; its text, after a click on that button if given
+    def holds(self, window, clipped=True):  # on top, and the pointer kept inside if clipped
+        w = self.window(window)
+        self.assertEqual((w["topmost"], w["clip"]), (True, w["rect"] if clipped else SCREEN), f"{window} on top")
+
+    def box(self, button=None, timeout=10):  # a message box's text, then a click on that button
         lines = self.drv("msgbox", *[button] * (button is not None), "--timeout", timeout * 1000, timeout=timeout + 30)
-        if button is not None:  # gone, or a box closing might be taken for the next one
+        if button is not None:  # gone, or a box closing might pass for the next one
             self.drv("wait-gone", "@", "--timeout", 10000)
         return unescape(lines[0])
 
-    def reg(self, root, path, value, *set_to):  # (type, data) of the value, set first if given; None if absent
+    def answer(self, window, box, text):  # typed into the box, then OK
+        self.drv("set-text", window, box, text)
+        self.drv("click", window, IDOK)
+        self.gone(window)
+
+    def prompt(self, asked, password=None):  # the password prompt once it asks that; answered if given one
+        ask = lambda: self.text(w := self.win("输入密码..."), IDC_PASSWORD_PROMPT) == asked and w  # noqa: E731
+        hwnd = self.until(ask, asked, every=0)
+        if password:
+            self.answer(hwnd, IDC_PASSWORD, password)
+        return hwnd
+
+    def reg(self, root, path, value, *set_to):  # (type, data), set first if given; None if absent
         code, lines = self.drv("reg", root, path, value, *set_to, check=False)
         kind, data = lines[0].split("\t", 1) if code == 0 else (None, None)
         return kind and (kind, int(data) if kind == "REG_DWORD" else unescape(data))
 
-    def wait_until(self, check, timeout=20, what="the condition", interval=0.1):  # until check() returns a true value
+    def user(self):
+        return self.reg("HKCU", "Volatile Environment", "USERNAME")[1]
+
+    def put(self, name, data=None):  # in C:\Kestor; None removes it
+        (self.app / name).write_bytes(data) if data is not None else (self.app / name).unlink()
+
+    def get(self, name):
+        return (self.app / name).read_bytes() if (self.app / name).exists() else None
+
+    def files(self):  # C:\Kestor but the program
+        return {path.name: path.read_bytes() for path in sorted(self.app.iterdir()) if path.name != "Kestor.exe"}
+
+    def until(self, check, what="the condition", timeout=20, every=0.1):  # check()'s first true value
         deadline = time.monotonic() + timeout
         while not (value := check()):
             if time.monotonic() > deadline:
                 self.fail(f"{what} not met in {timeout} s (last value {value!r})")
-            time.sleep(interval)
+            time.sleep(every)
         return value
 
-    def wait_ended(self, exe, timeout=30):
-        self.wait_until(lambda: not self.host_processes(exe), timeout, f"{exe} ended")
+    def ended(self, *exes, timeout=30):
+        for exe in exes:
+            self.until(lambda: not self.procs(exe), f"{exe} ended", timeout)
 
-    def sheet(self):
-        return self.wait_window(SHEET, "--has-tab", visible=False)
+    def keep(self, sheet):
+        self.drv("post", sheet, WM_USER_ACTIVITY, 0, 0)  # as a click on the sheet: 30 s more shown
 
-    def keep_shown(self, sheet):
-        self.drv("post", sheet, WM_USER_ACTIVITY, 0, 0)  # a click on the sheet as it sees one: 30 s more shown
+    def tray(self, mouse_message):  # as the shell posts it
+        self.drv("post", self.sheet(), WM_TRAY_NOTIFY, 101, mouse_message)
 
-    def tray(self, mouse_message):  # the tray icon's callback, as the shell posts it
-        self.drv("post", self.sheet(), WM_TRAY_NOTIFY, TRAY_ICON_ID, mouse_message)
-
-    def show_page(self, index):
-        """Shows the sheet through the tray icon and selects page `index`. The sheet a start shows hides after a
-        second, too soon for a driver on a busy machine; shown so, it stays 20 s."""
-        sheet = self.sheet()
+    def show(self):  # through the tray icon; shown so, it stays 20 s
         self.tray(WM_LBUTTONDBLCLK)
-        self.wait_window(SHEET, "--has-tab")
+        return self.sheet(True)
+
+    def page(self, index):  # shown so: the sheet a start shows hides too soon for a busy machine
+        sheet = self.show()
         self.drv("post", sheet, PSM_SETCURSEL, index, 0)
-        self.wait_until(lambda: self.rows(sheet, TAB_STRIP)[index][0], what=f"page {index} shown")
+        self.until(lambda: self.rows(sheet, TAB_STRIP)[index][0], f"page {index} shown")
         return sheet
 
-    def choose_in_open_dialog(self, names):
-        """Types the names into the open-file dialog and presses OK by its command: a click by id could reach the
-        list inside the dialog, which has the id 1 too."""
-        opener = self.wait_window("打开")
-        self.drv("set-text", opener, FILE_NAME_BOX, names)
+    def choose(self, names):  # in the open dialog; OK by command: its list also has the id 1
+        opener = self.win("打开")
+        self.drv("set-text", opener, 0x47C, names)
         self.drv("post", opener, WM_COMMAND, IDOK, 0)
-        self.wait_window("打开", gone=True)
+        self.gone(opener)
 
-    def tray_menu(self, *keys):
-        """Opens the tray menu and presses the keys, then Enter (Up from no selection is the last item, "退出").
-        Keys go to the foreground window, so nothing else may hold it (a hidden window cannot take it under Wine);
-        they are sent again until Wine takes them (SendInput failed once in a full run)."""
+    def menu(self, *keys):
+        """The keys, then Enter, in the tray menu (Up: the last item, "退出"). They go to the foreground window,
+        which nothing else may hold (a hidden window cannot take it under Wine); sent until taken (SendInput failed
+        once)."""
         self.tray(WM_RBUTTONDOWN)
-        self.wait_window("", "--class", "#32768")
-        self.wait_until(lambda: self.drv("key", *keys, VK_RETURN, check=False)[0] == 0, 10, "the menu keys taken")
+        self.win("", "--class", "#32768")
+        self.until(lambda: self.drv("key", *keys, VK_RETURN, check=False)[0] == 0, "the menu keys taken", 10)
 
-    def exit_through_tray(self):
-        self.tray_menu(VK_UP)
-        self.wait_ended("Kestor.exe")
+    def quit(self):
+        self.menu(VK_UP)
+        self.ended("Kestor.exe")

@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
-"""Runs the end-to-end stories (tests/e2e/test_*.py) against build/win64/Kestor.exe under Wine: `run.py [-k part]...
-[--keep]`, -k taking the stories whose names hold a part, --keep keeping every story's prefix under build/e2e/tests/.
-Closes with the line "N passed, N failed" and exits non-zero when a story failed or none ran."""
+"""Runs the end-to-end stories (tests/e2e/test_*.py): `run.py [-k part]... [--keep]`, -k taking the stories whose
+names hold a part, --keep keeping every prefix under build/e2e/tests/. Ends with the line "N passed, N failed"."""
 import os
 import sys
 import time

@@ -6,5 +6,5 @@ from harness import *
 
 class BackendTest(Story):
     def test_backend_checks_pass(self):
-        shutil.copy(BUILD / "win64/kbackend_tests.exe", self.appdir)
-        self.assertEqual(self.start_program("kbackend_tests.exe").wait(120), 0, "the backend checks failed")
+        shutil.copy(BUILD / "win64/kbackend_tests.exe", self.app)
+        self.assertEqual(self.start("kbackend_tests.exe").wait(120), 0, "the backend checks failed")
