@@ -1,4 +1,6 @@
 // The desktop lock, the unlock dialog, the password prompt and the unlock password with its digest.
+#include <algorithm>
+
 #include "Util.h"
 #include "app/PasswordDigest.h"
 
@@ -8,6 +10,7 @@ using namespace kt;
 using kp::WindowRef;
 using Refs = std::vector<WindowRef>;
 using What = kp::sim::SimDesktop::Call::What;
+const Hive HKLM = Hive::LocalMachine;
 
 class Lock : public Program {
 protected:
@@ -36,11 +39,12 @@ protected:
                 else w.Click(kp::IDOK);
             });
     }
-    Refs Calls(What what, size_t from = 0) {
+    Refs Calls(What what, size_t from = 0, bool back = false) {  // the windows of these calls, or back to front
         Refs windows;
         const auto& calls = os.Desktop().Calls();
         for (size_t i = from; i < calls.size(); ++i)
             if (calls[i].what == what) windows.push_back(calls[i].window);
+        if (back) std::reverse(windows.begin(), windows.end());
         return windows;
     }
     // The input held for `w` (hooks, screen-saver flag, the cursor on w, w on top), or given back whole.
@@ -51,8 +55,8 @@ protected:
         return in.MouseHook() && in.TaskKeyHook() && in.ScreenSaverRunning() && in.Clip() &&
                *in.Clip() == w->GetWindowRect() && w->IsTopmost();
     }
-    void SetMachine(const char* name, uint32_t v) { os.Reg().SetDword(Hive::LocalMachine, kMachine, name, v); }
-    void SetDigest(const std::string& v) { os.Reg().SetString(Hive::LocalMachine, kMachine, "Options_h1", v); }
+    void SetMachine(const char* name, uint32_t v) { os.Reg().SetDword(HKLM, kMachine, name, v); }
+    void SetMachine(const char* name, const std::string& v) { os.Reg().SetString(HKLM, kMachine, name, v); }
 };
 
 // Three locks by tom, the administrator here, whom the hide option leaves alone. The first minimises the one
@@ -62,7 +66,7 @@ protected:
 // with the option 2 the unlock adds the icon, and the window shows for 20 s. The third, all minimised by hand and
 // one closed, restores what the second minimised, back to front; its unlock minimises them again.
 TEST_F(Lock, TheLockMinimisesTheOtherWindowsUntilTheRightPassword) {
-    os.Reg().SetString(Hive::LocalMachine, kMachine, "Options_g1", "tom");
+    SetMachine("Options_g1", "tom");
     SetMachine("Options_g3", 1);
     os.AddDesktopWindow("Down", true, true);
     const WindowRef one = os.AddDesktopWindow("Only one");
@@ -84,7 +88,7 @@ TEST_F(Lock, TheLockMinimisesTheOtherWindowsUntilTheRightPassword) {
     });
     Unlock({"MoonGate"});
     Unlock({"MoonGate"}, [&](SimWindow& dialog) {
-        EXPECT_EQ(Refs(remembered.rbegin(), remembered.rend()), Calls(What::Restore, mark));
+        EXPECT_EQ(remembered, Calls(What::Restore, mark, true));
         EXPECT_TRUE(!os.Input().MouseHook() && os.Input().Clip() && dialog.IsTopmost()) << "without the mouse hook";
     });
     for (int64_t at : {500, 5000, 28000}) os.At(at, [this] { Sheet().OnCommand(ID_TRAY_LOCK, 0); });
@@ -107,7 +111,7 @@ TEST_F(Lock, TheLockMinimisesTheOtherWindowsUntilTheRightPassword) {
     os.At(25001, [&] {
         EXPECT_FALSE(os.Sheet()->IsVisible());
         EXPECT_EQ(remembered, Calls(What::Minimize, mark));
-        EXPECT_EQ(Refs(remembered.rbegin(), remembered.rend()), Calls(What::Restore, mark));
+        EXPECT_EQ(remembered, Calls(What::Restore, mark, true));
         for (WindowRef window : w) os.Desktop().ShowMinimizedNoActivate(window);  // everything, by hand
         os.Desktop().ShowMinimizedNoActivate(remembered[0]);
         os.CloseDesktopWindow(w[1]);
@@ -140,14 +144,14 @@ TEST_F(Lock, TheUnlockPasswordChangesAfterTheOldOneAndTwoEqualUsableEntries) {
     int64_t at = 1000;
     for (int command : {set, set, set, set, lock, set, lock, lock, lock, lock, set, set}) Tray(at += 1000, command);
     os.At(8500, [&] {  // the digest of the new password in the machine key, the password in the profile
-        const auto raw = os.Reg().GetRaw(Hive::LocalMachine, kMachine, "Options_h1");
+        const auto raw = os.Reg().GetRaw(HKLM, kMachine, "Options_h1");
         EXPECT_TRUE(raw && raw->type == kp::sim::REG_SZ && raw->bytes == kestor::PasswordDigest(longest));
         EXPECT_TRUE(Profile("Options_h2") == 1u && Machine("Options_h2") == 2u);
         EXPECT_EQ(longest, os.Reg().GetString(Hive::CurrentUser, kProfile, "Options_h1").value_or("-"));
-        SetDigest("");
+        SetMachine("Options_h1", "");
     });
-    os.At(9500, [this] { SetDigest(std::string(128, '1')); });
-    os.At(10500, [this] { os.Reg().DeleteKey(Hive::LocalMachine, kMachine); });
+    os.At(9500, [this] { SetMachine("Options_h1", std::string(128, '1')); });
+    os.At(10500, [this] { os.Reg().DeleteKey(HKLM, kMachine); });
     ExitAt(20000);
     Run();
     const char *const old = "输入旧密码", *const fresh = "输入新密码", *const again = "再输入一次";
@@ -157,7 +161,7 @@ TEST_F(Lock, TheUnlockPasswordChangesAfterTheOldOneAndTwoEqualUsableEntries) {
     const char *const wrong = "密码不正确", *const unusable = "密码中至少要有一个英文字母、数字或符号，请重新输入";
     EXPECT_TRUE(MessageBoxTexts(os, {wrong, "密码输入有误，请重新输入", wrong, unusable, unusable, "密码太长，请重新输入",
                                      wrong, wrong, wrong, wrong, wrong, wrong}));
-    EXPECT_TRUE(!os.Reg().HasKey(Hive::LocalMachine, kMachine) && Held(nullptr) && os.OpenModals().empty());
+    EXPECT_TRUE(!os.Reg().HasKey(HKLM, kMachine) && Held(nullptr) && os.OpenModals().empty());
 }
 
 // Every printable character adds the digits of its column, every other byte nothing. The digest is stored, so

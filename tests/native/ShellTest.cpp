@@ -1,5 +1,5 @@
-// The application shell as its user meets it: start-up and the settings it stores, hiding into the tray, the
-// tray and system menu commands with the about box and the statics, the save-all exit, the clock set.
+// The application shell: start-up and its settings, the tray and its commands, the about box and the statics,
+// the save-all exit, the clock set.
 #include <map>
 
 #include "ClockStory.h"
@@ -23,11 +23,10 @@ const Hive HKCU = Hive::CurrentUser, HKLM = Hive::LocalMachine;
 void SetUser(SimOs& os, const char* name, uint32_t v) { os.Reg().SetDword(HKCU, kProfile, name, v); }
 void SetMachine(SimOs& os, const char* name, uint32_t v) { os.Reg().SetDword(HKLM, kMachine, name, v); }
 void SetMachine(SimOs& os, const char* name, const std::string& v) { os.Reg().SetString(HKLM, kMachine, name, v); }
-std::optional<uint32_t> Profile(SimOs& os, const char* name) { return os.Reg().GetDword(HKCU, kProfile, name); }
 
-// A start by tom over the registry `prepare` leaves, in one line: shown or hidden, restricted, the chime and its
-// interval, start with Windows, autoplay, the administrator, the icon, whether a click postponed hiding; after
-// the exit: Options, Options_d1 and the Run entry | h1 h2 of the profile | of the machine key; the messages.
+// A start by tom over the registry `prepare` leaves, in one line: shown or hidden, the chime and its interval,
+// start with Windows, autoplay, the administrator, the icon, whether a click postponed hiding; after the exit
+// Options, Options_d1 and the Run entry | h1 h2 of the profile | of the machine key; the messages.
 std::string StartAndLook(const Prepare& prepare) {
     SimOs os;
     os.System().SetUserName(std::string("tom"));
@@ -42,8 +41,7 @@ std::string StartAndLook(const Prepare& prepare) {
         EXPECT_EQ(sheet.IsVisible() ? 1000u : 0u, sheet.TimerPeriod(kestor::CTovrelDlg::kAutoHideTimer).value_or(0));
         const auto& menu = sheet.SystemMenuItems();
         EXPECT_TRUE(menu.size() == 1 && menu[0].first == IDM_ABOUTBOX && menu[0].second == "关于 Tovrel(&A)...");
-        seen = Format("%s%s %d/%d %d %d %s", sheet.IsVisible() ? "shown" : "hidden",
-                      SheetOf(os).m_bUnrestricted ? "" : " restricted", timeset.GetCheck(IDC_CHIME),
+        seen = Format("%s %d/%d %d %d %s", sheet.IsVisible() ? "shown" : "hidden", timeset.GetCheck(IDC_CHIME),
                       timeset.Combo(IDC_CHIME_INTERVAL).GetCurSel(), timeset.GetCheck(IDC_AUTORUN),
                       sheet.Page(kMusicTab)->GetCheck(IDC_AUTOPLAY),
                       sheet.Page(kControlTab)->GetText(IDC_MACHINE_ADMIN).c_str());
@@ -79,17 +77,19 @@ std::string StartAndLook(const Prepare& prepare) {
 }
 
 TEST(StartUp, FirstAndLaterStartsTheHideOptionsAndTheStoredPasswords) {
-    using kp::sim::REG_BINARY, kp::sim::REG_DWORD, kp::sim::REG_SZ, kp::sim::SimRegistry;
+    using kp::sim::REG_BINARY, kp::sim::REG_DWORD, kp::sim::REG_SZ;
     auto shown = [](const char* admin) { return std::string("shown 1/0 1 0 ") + admin + " icon postponed"; };
     const std::string first = " | 1 1 C:\\Kestor\\Kestor.exe | MoonGate 1", defaults = first + " | <MoonGate> 1";
-    const std::string hidden = "hidden restricted 1/0 1 0 Admin";
+    const std::string hidden = "hidden 1/0 1 0 Admin";
     const std::string runFailed = " | 设置自动运行程序失败,如果您需要本程序在系统启动时自动运行，请在程序中设置.";
-    auto hide = [](const char* admin, const char* user, uint32_t atStart, uint32_t noIcon) {
+    // The administrator's name, the user, the options to hide at start and to show no icon; then `more`.
+    auto hide = [](const char* admin, const char* user, uint32_t atStart, uint32_t noIcon, Prepare more = {}) {
         return [=](SimOs& os) {
             SetMachine(os, "Options_g1", admin);
             SetMachine(os, "Options_g3", atStart);
             SetMachine(os, "Options_g2", noIcon);
             os.System().SetUserName(std::string(user));
+            if (more) more(os);
         };
     };
     auto password = [](uint32_t state) {
@@ -98,46 +98,41 @@ TEST(StartUp, FirstAndLaterStartsTheHideOptionsAndTheStoredPasswords) {
             SetMachine(os, "Options_h1", "999");
         };
     };
-    auto denied = [](Prepare before, void (SimRegistry::*deny)(Hive, const std::string&), Hive hive, const char* key) {
+    auto unreadable = [](Hive hive, const char* key) {  // with values that change the screen when read
         return [=](SimOs& os) {
-            before(os);
-            (os.Reg().*deny)(hive, key);
+            SetUser(os, "Options_a1", 0);
+            SetUser(os, "Options_a2", 4);
+            SetMachine(os, "Options_g3", 1);
+            SetMachine(os, "Options_i1", 1);
+            os.Reg().DenyAll(hive, key);
         };
     };
-    const Prepare odd = [](SimOs& os) {  // values that change the screen when they can be read
-        SetUser(os, "Options_a1", 0);
-        SetUser(os, "Options_a2", 4);
-        SetMachine(os, "Options_g3", 1);
-        SetMachine(os, "Options_i1", 1);
+    const Prepare later = [](SimOs& os) {  // not the first start, and not to start with Windows
+        SetUser(os, "Options", 1);
+        SetUser(os, "Options_d1", 0);
+        os.Reg().SetString(HKLM, kRun, "Kestor", "C:\\old\\Kestor.exe");
     };
     const struct {
         const char* what;
         Prepare prepare;
         std::string seen;
     } starts[] = {
-        {"nothing stored: the first start", [](SimOs&) {}, shown("") + defaults},
-        {"a second copy says so and does nothing", [](SimOs& os) { os.System().MarkMutexExisting("1"); },
+        {"the first start", [](SimOs&) {}, shown("") + defaults},
+        {"a second copy", [](SimOs& os) { os.System().MarkMutexExisting("1"); },
          "no window | - - - | - - | - - | 应用程序已经在运行"},
-        {"a later start follows the stored start-with-Windows setting",
-         [](SimOs& os) {
-             SetUser(os, "Options", 1);
-             SetUser(os, "Options_d1", 0);
-             os.Reg().SetString(HKLM, kRun, "Kestor", "C:\\old\\Kestor.exe");
-         },
-         "shown 1/0 0 0  icon postponed | 0 0 - | MoonGate 1 | <MoonGate> 1"},
-        {"a password state other than 2 gets the default password back", password(5),
-         shown("") + first + " | <MoonGate> 5"},
-        {"a password the user set stays", password(2), shown("") + " | 1 1 C:\\Kestor\\Kestor.exe | - - | 999 2"},
-        {"who may not write the machine key is unrestricted and told twice that the Run key failed",
-         denied(hide("boss", "tom", 1, 0), &SimRegistry::DenyWrite, HKLM, "SOFTWARE"),
+        {"the machine key read-only: unrestricted, the Run key failed",
+         hide("boss", "tom", 1, 0, [](SimOs& os) { os.Reg().DenyWrite(HKLM, "SOFTWARE"); }),
          shown("") + " | 1 1 - | MoonGate 1 | - -" + runFailed + runFailed},
-        {"hidden at once, no icon: a name that differs in case only is another user", hide("Admin", "admin", 1, 1),
+        {"hidden, no icon: a name differing in case is another user", hide("Admin", "admin", 1, 1),
          hidden + " no icon not postponed" + defaults},
-        {"hidden at once, with the icon", hide("Admin", "tom", 1, 0), hidden + " icon not postponed" + defaults},
-        {"the administrator himself", hide("Admin", "Admin", 1, 1), shown("Admin") + defaults},
-        {"the no-icon option alone hides nothing", hide("Admin", "tom", 0, 1), shown("Admin") + defaults},
+        {"hidden, with the icon; a later start", hide("Admin", "tom", 1, 0, later),
+         "hidden 1/0 0 0 Admin icon not postponed | 0 0 - | MoonGate 1 | <MoonGate> 1"},
+        {"the administrator; a password state other than 2 gets the default", hide("Admin", "Admin", 1, 1, password(5)),
+         shown("Admin") + first + " | <MoonGate> 5"},
+        {"the no-icon option alone; a password the user set", hide("Admin", "tom", 0, 1, password(2)),
+         shown("Admin") + " | 1 1 C:\\Kestor\\Kestor.exe | - - | 999 2"},
         // Values stored oddly read as absent: of another type, of the wrong size, too long for their buffer.
-        {"odd values on a first start",
+        {"odd values",
          [](SimOs& os) {
              SetMachine(os, "Options_g3", 1);  // so that the administrator's name and the no-icon option count
              SetMachine(os, "Options_h1", "999");
@@ -149,10 +144,10 @@ TEST(StartUp, FirstAndLaterStartsTheHideOptionsAndTheStoredPasswords) {
              os.Reg().SetRaw(HKLM, kMachine, "Options_h2", REG_DWORD, std::string("\2\0", 2));
              os.Reg().SetRaw(HKLM, kMachine, "Options_i1", REG_BINARY, std::string("\1\0\0\0", 4));
          },
-         "hidden restricted 1/0 1 0  icon not postponed" + defaults},
-        {"an unreadable profile", denied(odd, &SimRegistry::DenyAll, HKCU, "Software\\Kestor"),
-         "hidden restricted 1/0 1 1  icon not postponed | - - C:\\Kestor\\Kestor.exe | - - | <MoonGate> 1"},
-        {"an unreadable machine key", denied(odd, &SimRegistry::DenyAll, HKLM, "SOFTWARE\\Kestor"),
+         "hidden 1/0 1 0  icon not postponed" + defaults},
+        {"an unreadable profile", unreadable(HKCU, "Software\\Kestor"),
+         "hidden 1/0 1 1  icon not postponed | - - C:\\Kestor\\Kestor.exe | - - | <MoonGate> 1"},
+        {"an unreadable machine key", unreadable(HKLM, "SOFTWARE\\Kestor"),
          "shown 0/4 1 0  icon postponed" + first + " | - -"},
     };
     for (const auto& start : starts) {
@@ -338,7 +333,7 @@ TEST(SaveFaults, AListThatCannotBeWrittenKeepsItsOldFileWhole) {
             const std::string bytes = os.Files().Get(kDir + name).value_or("-");
             s += bytes == old[name] ? "o" : bytes == saved[name] ? "n" : "t";
         }
-        return s + (Profile(os, "Options_e1") ? " tick" : "");
+        return s + (os.Reg().GetDword(HKCU, kProfile, "Options_e1") ? " tick" : "");
     };
     const Strings lists = {"提醒列表\n", "用户时间控制列表\n", "播放列表\n"};
     for (bool byUser : {true, false}) {
