@@ -10,11 +10,10 @@
 
 namespace kt {
 
-// Tom starts at 09:00:00 sharp with the hourly notice on, four reminders, and a one-hour limit with a daily window
-// looked at only at start; at 11:30:20 the clock moves by `by`. Each reminder comes once, at its minute on the
-// clock as set or soon when the jump passed over it; the notice comes on every full hour the clock shows (a clock
-// set back once silenced them); the rests keep the rhythm of use; no timer runs longer than the hour, none piles
-// up. The story ends at 14:00 of the next day on the clock as set, or `days` after the start if that is later.
+// Tom starts at 09:00:00 with the hourly notice on, four reminders and a one-hour limit; at 11:30:20 the clock
+// moves by `by`. Each reminder comes once, at its minute or soon when the jump passed over it; the notice comes
+// on every full hour the clock shows (a clock set back once silenced them); the rests keep the rhythm of use; no
+// timer runs longer than the hour, none piles up. The end: 14:00 the next day, or `days` after the start.
 inline void ClockStory(int64_t days, int64_t by, bool utcToo) {
     constexpr int64_t kHour = 3600000;
     SCOPED_TRACE(kp::Format("the clock moved by %d minutes", static_cast<int>(by / 60000)));

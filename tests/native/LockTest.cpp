@@ -39,7 +39,7 @@ protected:
                 else w.Click(kp::IDOK);
             });
     }
-    Refs Calls(What what, size_t from = 0, bool back = false) {  // the windows of these calls, or back to front
+    Refs Calls(What what, size_t from = 0, bool back = false) {  // or back to front
         Refs windows;
         const auto& calls = os.Desktop().Calls();
         for (size_t i = from; i < calls.size(); ++i)
@@ -59,13 +59,12 @@ protected:
     void SetMachine(const char* name, const std::string& v) { os.Reg().SetString(HKLM, kMachine, name, v); }
 };
 
-// Three locks by tom, the administrator here, whom the hide option leaves alone. The first minimises the one
-// application window there is (never the sheet, an untitled, child or hidden window, nor "Program Manager"); the
-// unlock dialog holds the input and opens to the right password only; with the hide option 1 the unlock adds no
-// icon. The second minimises the first 255 windows in z-order, front to back, and restores them back to front;
-// with the option 2 the unlock adds the icon, and the window shows for 20 s. The third, all minimised by hand and
-// one closed, restores what the second minimised, back to front; its unlock minimises them again.
-TEST_F(Lock, TheLockMinimisesTheOtherWindowsUntilTheRightPassword) {
+// Three locks by tom, the administrator. The first minimises the one application window (not the sheet, an
+// untitled, child or hidden window, nor "Program Manager"); with the hide option 1 the unlock adds no icon. The
+// second minimises the first 255 windows front to back and restores them back to front; with the option 2 the
+// unlock adds the icon. The third, all minimised by hand, restores what the second minimised; its unlock
+// minimises them again.
+TEST_F(Lock, MinimisesTheOtherWindowsUntilUnlocked) {
     SetMachine("Options_g1", "tom");
     SetMachine("Options_g3", 1);
     os.AddDesktopWindow("Down", true, true);
@@ -126,11 +125,10 @@ TEST_F(Lock, TheLockMinimisesTheOtherWindowsUntilTheRightPassword) {
     EXPECT_TRUE(MessageBoxTexts(os, {"密码不正确"}));
 }
 
-// Setting the unlock password: the old one, then two equal entries that could unlock (a digest, one that fits its
-// buffer), asked again until they come; the hidden cancel ends it. The unlock dialog reads the stored digest each
-// time: a new one holds at once, one empty, too long or unreadable gives way to the default password's. Without
-// the machine key no old password is right, not even the text that stands in for the digest.
-TEST_F(Lock, TheUnlockPasswordChangesAfterTheOldOneAndTwoEqualUsableEntries) {
+// Setting the unlock password: the old one, then two equal entries that could unlock (a digest that fits its
+// buffer), asked again until they come; the hidden cancel ends it. A stored digest empty, too long or unreadable
+// gives way to the default's. Without the machine key no old password is right, not even the stand-in text.
+TEST_F(Lock, PasswordChangesAfterTheOldAndTwoEqualNew) {
     // 'd' adds two digits and 'a' one: 64 of 'd' make 128, one too many for the buffer with its ending zero.
     const std::string tooLong(64, 'd'), longest = std::string(63, 'd') + "a";
     Answer({"Sunrise", "cancel", "MoonGate", "Secret1", "cancel", "MoonGate", "abc", "abd", "Secret1", "Secret1"});
@@ -164,8 +162,8 @@ TEST_F(Lock, TheUnlockPasswordChangesAfterTheOldOneAndTwoEqualUsableEntries) {
     EXPECT_TRUE(!os.Reg().HasKey(HKLM, kMachine) && Held(nullptr) && os.OpenModals().empty());
 }
 
-// Every printable character adds the digits of its column, every other byte nothing. The digest is stored, so
-// it never changes: this is the whole table's answer.
+// Every printable character adds the digits of its column, any other byte nothing. Digests are stored: they
+// never change.
 TEST(PasswordDigest, EachPrintableCharacterAddsItsColumn) {
     std::string bytes;
     for (int c = 1; c < 256; ++c) bytes += static_cast<char>(c);
