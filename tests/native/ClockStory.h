@@ -91,7 +91,8 @@ inline void ClockStory(int64_t days, int64_t by, bool utcToo) {
 
 // Set back and forward by an hour, and by a day with the UTC clock too.
 inline void ClockStories(int64_t days) {
-    for (const auto& [by, utc] : {std::pair{-3600000LL, false}, {3600000LL, false}, {-86400000LL, true}, {86400000LL, true}})
+    constexpr int64_t kHour = 3600000;
+    for (const auto& [by, utc] : {std::pair{-kHour, false}, {kHour, false}, {-24 * kHour, true}, {24 * kHour, true}})
         ClockStory(days, by, utc);
 }
 

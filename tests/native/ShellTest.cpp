@@ -283,7 +283,7 @@ TEST_F(Program, ADayInTheTray) {
                                      "已设置本程序在系统启动时自动运行", quit, quit}));
     EXPECT_EQ(kp::MB_YESNO, os.MessageBoxes().back().type & 0xF);
     EXPECT_EQ((std::vector<int64_t>{65100, 70000, 104010}), opened);
-    std::vector<int64_t> played;  // half a second after the box opens, and at once from its button; not without the file
+    std::vector<int64_t> played;  // half a second after the box opens, and at once from its button; not without it
     for (const auto& play : os.Sound().Plays()) played.push_back(play.path == sound ? play.at : -1);
     EXPECT_EQ((std::vector<int64_t>{65100, 65600, 70500}), played);
     EXPECT_EQ((Strings{"mailto:kestor@example.com"}), os.Shell().Opened());
