@@ -1,6 +1,5 @@
-// The desktop lock, the unlock dialog, the password prompt and the unlock password with its digest, with the
-// whole program running over the simulated platform.
-#include <set>
+// The desktop lock, the unlock dialog, the password prompt and the unlock password with its digest.
+#include <algorithm>
 
 #include "Util.h"
 #include "app/PasswordDigest.h"
@@ -11,10 +10,11 @@ using namespace kt;
 using kp::WindowRef;
 using Refs = std::vector<WindowRef>;
 using What = kp::sim::SimDesktop::Call::What;
+const Hive HKLM = Hive::LocalMachine;
 
 class Lock : public Program {
 protected:
-    Strings prompts;  // the prompt of each showing of the password dialog
+    Strings prompts;  // of each showing of the password dialog
 
     // The next unlock dialog: `first`, then these passwords in turn, all but the last wrong and answered.
     void Unlock(const Strings& passwords, std::function<void(SimWindow&)> first = {}) {
@@ -39,13 +39,15 @@ protected:
                 else w.Click(kp::IDOK);
             });
     }
-    Refs Calls(What what, size_t from = 0) {
+    Refs Calls(What what, size_t from = 0, bool back = false) {  // or back to front
         Refs windows;
-        for (size_t i = from; i < os.Desktop().Calls().size(); ++i)
-            if (os.Desktop().Calls()[i].what == what) windows.push_back(os.Desktop().Calls()[i].window);
+        const auto& calls = os.Desktop().Calls();
+        for (size_t i = from; i < calls.size(); ++i)
+            if (calls[i].what == what) windows.push_back(calls[i].window);
+        if (back) std::reverse(windows.begin(), windows.end());
         return windows;
     }
-    // The input lock held for `w` (hooks, screen-saver flag, the cursor on w, w on top), or given back whole.
+    // The input held for `w` (hooks, screen-saver flag, the cursor on w, w on top), or given back whole.
     bool Held(SimWindow* w) {
         const auto& in = os.Input();
         const bool some = in.MouseHook() || in.TaskKeyHook() || in.ScreenSaverRunning() || in.Clip();
@@ -53,17 +55,18 @@ protected:
         return in.MouseHook() && in.TaskKeyHook() && in.ScreenSaverRunning() && in.Clip() &&
                *in.Clip() == w->GetWindowRect() && w->IsTopmost();
     }
+    void SetMachine(const char* name, uint32_t v) { os.Reg().SetDword(HKLM, kMachine, name, v); }
+    void SetMachine(const char* name, const std::string& v) { os.Reg().SetString(HKLM, kMachine, name, v); }
 };
 
-// Three locks by tom, the administrator here, whom the hide option leaves alone. The first minimises the one
-// application window there is (never the sheet, an untitled, child or hidden window, nor "Program Manager"); the
-// unlock dialog holds the input and opens to the right password only; with the hide option 1 the unlock adds no
-// icon. The second minimises the first 255 windows in z-order, front to back, and restores them back to front;
-// with the option 2 the unlock adds the icon, and the window shows for 20 s. The third, all minimised by hand and
-// one closed, restores what the second minimised, back to front; its unlock minimises them again.
-TEST_F(Lock, TheLockMinimisesTheOtherWindowsUntilTheRightPassword) {
-    os.Reg().SetString(Hive::LocalMachine, kMachine, "Options_g1", "tom");
-    os.Reg().SetDword(Hive::LocalMachine, kMachine, "Options_g3", 1);
+// Three locks by tom, the administrator. The first minimises the one application window (not the sheet, an
+// untitled, child or hidden window, nor "Program Manager"); with the hide option 1 the unlock adds no icon. The
+// second minimises the first 255 windows front to back and restores them back to front; with the option 2 the
+// unlock adds the icon. The third, all minimised by hand, restores what the second minimised; its unlock
+// minimises them again.
+TEST_F(Lock, MinimisesTheOtherWindowsUntilUnlocked) {
+    SetMachine("Options_g1", "tom");
+    SetMachine("Options_g3", 1);
     os.AddDesktopWindow("Down", true, true);
     const WindowRef one = os.AddDesktopWindow("Only one");
     os.AddDesktopWindow("");
@@ -74,8 +77,7 @@ TEST_F(Lock, TheLockMinimisesTheOtherWindowsUntilTheRightPassword) {
     size_t mark = 0;
     Unlock({"Sunrise", "MoonGate"}, [&](SimWindow& dialog) {
         EXPECT_TRUE(dialog.Caption() == "解除锁定" && os.Sheet()->IsVisible() && os.Sheet()->IsTopmost());
-        EXPECT_TRUE(Held(&dialog));
-        EXPECT_EQ(Refs{one}, Calls(What::Minimize));
+        EXPECT_TRUE(Held(&dialog) && Calls(What::Minimize) == Refs{one});
         dialog.Escape();
         dialog.Type(IDC_UNLOCK_PASSWORD, "");
         dialog.Click(kp::IDOK);  // an empty password does nothing, not even a message
@@ -85,7 +87,7 @@ TEST_F(Lock, TheLockMinimisesTheOtherWindowsUntilTheRightPassword) {
     });
     Unlock({"MoonGate"});
     Unlock({"MoonGate"}, [&](SimWindow& dialog) {
-        EXPECT_EQ(Refs(remembered.rbegin(), remembered.rend()), Calls(What::Restore, mark));
+        EXPECT_EQ(remembered, Calls(What::Restore, mark, true));
         EXPECT_TRUE(!os.Input().MouseHook() && os.Input().Clip() && dialog.IsTopmost()) << "without the mouse hook";
     });
     for (int64_t at : {500, 5000, 28000}) os.At(at, [this] { Sheet().OnCommand(ID_TRAY_LOCK, 0); });
@@ -96,7 +98,7 @@ TEST_F(Lock, TheLockMinimisesTheOtherWindowsUntilTheRightPassword) {
                   os.Input().Log());
     });
     os.At(4000, [&] {
-        os.Reg().SetDword(Hive::LocalMachine, kMachine, "Options_g3", 2);
+        SetMachine("Options_g3", 2);
         os.CloseDesktopWindow(one);
         mark = os.Desktop().Calls().size();
         remembered.push_back(os.AddDesktopWindow("Program Manager 2"));  // only the exact title is spared
@@ -108,9 +110,9 @@ TEST_F(Lock, TheLockMinimisesTheOtherWindowsUntilTheRightPassword) {
     os.At(25001, [&] {
         EXPECT_FALSE(os.Sheet()->IsVisible());
         EXPECT_EQ(remembered, Calls(What::Minimize, mark));
-        EXPECT_EQ(Refs(remembered.rbegin(), remembered.rend()), Calls(What::Restore, mark));
-        for (WindowRef window : remembered) os.Desktop().ShowMinimizedNoActivate(window);  // everything, by hand
-        for (auto it = w.begin() + 254; it != w.end(); ++it) os.Desktop().ShowMinimizedNoActivate(*it);
+        EXPECT_EQ(remembered, Calls(What::Restore, mark, true));
+        for (WindowRef window : w) os.Desktop().ShowMinimizedNoActivate(window);  // everything, by hand
+        os.Desktop().ShowMinimizedNoActivate(remembered[0]);
         os.CloseDesktopWindow(w[1]);
         remembered.erase(remembered.begin() + 2);
         os.Input().RefuseMouseHook(true);
@@ -123,37 +125,31 @@ TEST_F(Lock, TheLockMinimisesTheOtherWindowsUntilTheRightPassword) {
     EXPECT_TRUE(MessageBoxTexts(os, {"密码不正确"}));
 }
 
-// Setting the unlock password: the old one, then two equal entries that could unlock (a digest, one that fits its
-// buffer), asked again until they come; the hidden cancel ends it. The unlock dialog reads the stored digest each
-// time: a new one holds at once, one empty, too long or unreadable gives way to the default password's. Without
-// the machine key no old password is right, not even the text that stands in for the digest.
-TEST_F(Lock, TheUnlockPasswordChangesAfterTheOldOneAndTwoEqualUsableEntries) {
+// Setting the unlock password: the old one, then two equal entries that could unlock (a digest that fits its
+// buffer), asked again until they come; the hidden cancel ends it. A stored digest empty, too long or unreadable
+// gives way to the default's. Without the machine key no old password is right, not even the stand-in text.
+TEST_F(Lock, PasswordChangesAfterTheOldAndTwoEqualNew) {
     // 'd' adds two digits and 'a' one: 64 of 'd' make 128, one too many for the buffer with its ending zero.
     const std::string tooLong(64, 'd'), longest = std::string(63, 'd') + "a";
     Answer({"Sunrise", "cancel", "MoonGate", "Secret1", "cancel", "MoonGate", "abc", "abd", "Secret1", "Secret1"});
     Answer({"Secret1", "", "密码", tooLong, longest, longest, "MoonGate", "Kestor"});
     for (int i = 0; i < 7; ++i) os.AnswerMessageBox(kp::IDOK);
-    const Strings unlocks[] = {{"MoonGate", "Secret1"}, {"Secret1", longest}, {longest, "MoonGate"},
-                               {"Secret1", "MoonGate"}, {"Secret1", "MoonGate"}};
-    for (const Strings& passwords : unlocks) Unlock(passwords);
-    // The commands in the order of their times: the tray menu takes the choices in turn.
-    for (int64_t at : {2000, 3000, 4000, 6000}) Tray(at, ID_TRAY_SET_UNLOCK_PASSWORD);
-    Tray(7000, ID_TRAY_LOCK);
-    Tray(9000, ID_TRAY_SET_UNLOCK_PASSWORD);
-    Tray(10000, ID_TRAY_LOCK);
-    os.At(11000, [&] {  // the digest of the new password in the machine key, the password in the profile
-        const auto raw = os.Reg().GetRaw(Hive::LocalMachine, kMachine, "Options_h1");
+    for (const Strings& passwords : {Strings{"MoonGate", "Secret1"}, {"Secret1", longest}, {longest, "MoonGate"},
+                                     {"Secret1", "MoonGate"}, {"Secret1", "MoonGate"}})
+        Unlock(passwords);
+    // The tray menu takes the choices in turn.
+    const int set = ID_TRAY_SET_UNLOCK_PASSWORD, lock = ID_TRAY_LOCK;
+    int64_t at = 1000;
+    for (int command : {set, set, set, set, lock, set, lock, lock, lock, lock, set, set}) Tray(at += 1000, command);
+    os.At(8500, [&] {  // the digest of the new password in the machine key, the password in the profile
+        const auto raw = os.Reg().GetRaw(HKLM, kMachine, "Options_h1");
         EXPECT_TRUE(raw && raw->type == kp::sim::REG_SZ && raw->bytes == kestor::PasswordDigest(longest));
         EXPECT_TRUE(Profile("Options_h2") == 1u && Machine("Options_h2") == 2u);
         EXPECT_EQ(longest, os.Reg().GetString(Hive::CurrentUser, kProfile, "Options_h1").value_or("-"));
-        os.Reg().SetString(Hive::LocalMachine, kMachine, "Options_h1", "");
+        SetMachine("Options_h1", "");
     });
-    Tray(12000, ID_TRAY_LOCK);
-    os.At(13000, [this] { os.Reg().SetString(Hive::LocalMachine, kMachine, "Options_h1", std::string(128, '1')); });
-    Tray(14000, ID_TRAY_LOCK);
-    os.At(15000, [this] { os.Reg().DeleteKey(Hive::LocalMachine, kMachine); });
-    Tray(16000, ID_TRAY_LOCK);
-    for (int64_t at : {17000, 18000}) Tray(at, ID_TRAY_SET_UNLOCK_PASSWORD);
+    os.At(9500, [this] { SetMachine("Options_h1", std::string(128, '1')); });
+    os.At(10500, [this] { os.Reg().DeleteKey(HKLM, kMachine); });
     ExitAt(20000);
     Run();
     const char *const old = "输入旧密码", *const fresh = "输入新密码", *const again = "再输入一次";
@@ -163,22 +159,17 @@ TEST_F(Lock, TheUnlockPasswordChangesAfterTheOldOneAndTwoEqualUsableEntries) {
     const char *const wrong = "密码不正确", *const unusable = "密码中至少要有一个英文字母、数字或符号，请重新输入";
     EXPECT_TRUE(MessageBoxTexts(os, {wrong, "密码输入有误，请重新输入", wrong, unusable, unusable, "密码太长，请重新输入",
                                      wrong, wrong, wrong, wrong, wrong, wrong}));
-    EXPECT_TRUE(!os.Reg().HasKey(Hive::LocalMachine, kMachine) && Held(nullptr) && os.OpenModals().empty());
+    EXPECT_TRUE(!os.Reg().HasKey(HKLM, kMachine) && Held(nullptr) && os.OpenModals().empty());
 }
 
-TEST(PasswordDigest, EveryPrintableCharacterStandsInOneColumnAndOthersAddNothing) {
-    std::multiset<std::string> singles, fillers;
-    for (const auto& row : kestor::DigestTable)
-        for (const char* cell : row) (std::string(cell).size() == 1 ? singles : fillers).insert(cell);
-    for (int c = 0x20; c <= 0x7E; ++c) EXPECT_EQ(1u, singles.count(std::string(1, static_cast<char>(c)))) << c;
-    EXPECT_EQ(95u, singles.size());
-    EXPECT_TRUE(fillers.size() == 9 && fillers.count(*fillers.begin()) == 9 && fillers.begin()->size() == 4);
-    EXPECT_EQ("101212410120", kestor::PasswordDigest("MoonGate")) << "a stored digest never changes";
-    EXPECT_EQ("", kestor::PasswordDigest("密码"));  // every byte of these GBK characters is above 0x7E
-    EXPECT_EQ(kestor::PasswordDigest("ab"), kestor::PasswordDigest("a\tb\x7F"));
-    EXPECT_EQ(kestor::PasswordDigest("<J"), kestor::PasswordDigest("sG")) << "characters of one column";
-    EXPECT_NE(kestor::PasswordDigest("o"), kestor::PasswordDigest("O"));
-    EXPECT_EQ(kestor::PasswordDigest("d"), kestor::PasswordDigest("GG")) << "column 11 against 1, 1";
+// Every printable character adds the digits of its column, any other byte nothing. Digests are stored: they
+// never change.
+TEST(PasswordDigest, EachPrintableCharacterAddsItsColumn) {
+    std::string bytes;
+    for (int c = 1; c < 256; ++c) bytes += static_cast<char>(c);
+    EXPECT_EQ("545634127296101437516342168125207311167910120111511081081395216951207118411119050110310682911041"
+              "29370121110128107101289",
+              kestor::PasswordDigest(bytes));
 }
 
 }  // namespace
