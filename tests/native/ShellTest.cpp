@@ -131,6 +131,11 @@ TEST(StartUp, FollowsTheStoredOptionsAndPasswords) {
          shown("Admin") + first + " | <MoonGate> 5"},
         {"the no-icon option alone; a password the user set", hide("Admin", "tom", 0, 1, password(2)),
          shown("Admin") + " | 1 1 C:\\Kestor\\Kestor.exe | - - | 999 2"},
+        // Values may be written but full rights are refused: the key is not taken as missing and made again.
+        {"the machine key without full rights", [=](SimOs& os) {
+             password(2)(os);
+             os.Reg().DenyFull(HKLM, kMachine);
+         }, shown("") + " | 1 1 C:\\Kestor\\Kestor.exe | MoonGate 1 | 999 2"},
         // Values stored oddly read as absent: of another type, of the wrong size, too long for their buffer.
         {"odd values",
          [](SimOs& os) {
