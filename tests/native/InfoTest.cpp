@@ -32,9 +32,10 @@ TEST(InfoTexts, TheTimeSinceStartAndEveryRowOfTheVersionTable) {
 // Five past one at night in Beijing is still yesterday evening in UTC: the date shown is the local one. The exit
 // closes the track still playing and writes the playlist, read up to its first empty line, in its sorted order.
 TEST_F(Program, TheInformationPageAndAutoPlayInTheRunningProgram) {
-    os.System().SetVersion(0x8AE20A04);
-    os.System().SetComputerName(std::string("DESK-01"));
-    os.System().SetUserName(std::string("Tom"));
+    auto& sys = os.System();
+    sys.SetVersion(0x8AE20A04);
+    sys.SetComputerName(std::string("DESK-01"));
+    sys.SetUserName(std::string("Tom"));
     StartAt(At(2026, 5, 5, 1, 5, 0));
     os.SetUtcTime(At(2026, 5, 4, 17, 5, 0));
     os.SetMsSinceStart(3 * kDay + 4 * kHour + 59 * kMin);

@@ -80,13 +80,18 @@ TEST_F(Proc, TheListOfProcessesAndEndingAndStartingThem) {
     EXPECT_EQ("calc.exe", Top(5000));
     w->FocusControl(IDC_NEW_TASK);
     EXPECT_EQ("guard.exe", Top(1000));
+    page.RestWhileHidden();
+    ps.Add("late.exe");
+    EXPECT_EQ("guard.exe", Top(5000));
+    page.WakeOnShow();  // shown again: a check at once
+    EXPECT_EQ("late.exe", Top());
     w->Click(IDC_END_PROCESS);  // nothing selected: nothing happens
     Answer(kNo);
-    ps.Add("late.exe");
+    ps.Add("more.exe");
     End("notepad.exe");
-    EXPECT_EQ("guard.exe", Top());  // No: nothing ended, no fill
+    EXPECT_EQ("late.exe", Top());  // No: nothing ended, no fill
     End("guard.exe");  // a timer that fires once fills the list
-    EXPECT_EQ("late.exe|5000", Top() + "|" + std::to_string(w->Timers().back()));
+    EXPECT_EQ("more.exe|5000", Top() + "|" + std::to_string(w->Timers().back()));
     ps.Exit(calc);
     ps.AddWithId(calc, "cmd.exe");
     End("calc.exe");  // its id now belongs to cmd.exe: left alone
