@@ -33,7 +33,7 @@ TEST(Gbk, ComparesSearchesAndParsesNumbersLikeTheCLibrary) {
 
 // Every line feed written goes out as CR LF, one inside a raw field too; a lone CR and 0x1A are data; a field
 // cut short reads nothing. Months 0 and 13 have no days; 1700 is no leap year, 2000 is one. The last moment of
-// a leap day is a valid time, one more of any field is not, nor is a date before 1601.
+// a leap day is a valid time, one more of any field is not, nor is a date before 1601; 31 December is.
 TEST(TextFileAndCalendar, LinesAndRawFieldsThroughTheLineEndTranslationAndMonthLengths) {
     kp::TextWriter w;
     w.WriteLine("[ItemCount]");
@@ -56,20 +56,20 @@ TEST(TextFileAndCalendar, LinesAndRawFieldsThroughTheLineEndTranslationAndMonthL
     for (const kp::SysTime& t : {kp::SysTime{2000, 2, 2, 29, 23, 59, 59, 999}, {2000, 2, 2, 29, 23, 59, 59, 1000},
                                  {2000, 2, 2, 29, 23, 59, 60, 999}, {2000, 2, 2, 29, 23, 60, 59, 999},
                                  {2000, 2, 2, 29, 24, 59, 59, 999}, {2000, 0, 2, 1}, {2000, 2, 2, 30, 23, 59, 59, 999},
-                                 {2000, 13, 2, 29}, {1600, 12, 0, 31}})
+                                 {2000, 13, 2, 29}, {1600, 12, 0, 31}, {2000, 12, 0, 31}})
         valid += std::to_string(kp::IsValidSysTime(t));
-    EXPECT_EQ("100000000", valid);
-    // Moved across a year end, onto a leap day, back over a century's 28 February, with the day of week.
+    EXPECT_EQ("1000000001", valid);
+    // Moved across a year end, onto a leap day, over a century's 28 February both ways, with the day of week.
     std::string moved;
     for (const auto& [t, ms] : {std::pair{kt::At(1999, 12, 31, 23, 59, 59), 1000LL},
                                 {kt::At(2000, 2, 28, 23, 0), 3600000LL}, {kt::At(2100, 3, 1, 0, 0), -1LL},
-                                {kt::At(1601, 1, 1, 0, 0), 0LL}, {kt::At(2026, 5, 9, 12, 0), 400 * 86400000LL}}) {
+                                {kt::At(1601, 1, 1, 0, 0), 0LL}, {kt::At(2099, 1, 25, 12, 0), 400 * 86400000LL}}) {
         const kp::SysTime m = kp::AddMs(t, ms);
         moved += kp::Format("%d-%d-%d %d %d:%d:%d.%d ", m.wYear, m.wMonth, m.wDay, m.wDayOfWeek, m.wHour, m.wMinute,
                             m.wSecond, m.wMilliseconds);
     }
     EXPECT_EQ("2000-1-1 6 0:0:0.0 2000-2-29 2 0:0:0.0 2100-2-28 0 23:59:59.999 1601-1-1 1 0:0:0.0 "
-              "2027-6-13 0 12:0:0.0 ",
+              "2100-3-1 1 12:0:0.0 ",
               moved);
 }
 
