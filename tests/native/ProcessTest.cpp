@@ -7,6 +7,7 @@ namespace {
 using namespace kt;
 using kestor::CAddProcessDlg;
 using Ids = std::vector<unsigned>;
+using St = kp::SnapshotStatus;
 enum { kOk = kp::IDOK, kYes = kp::IDYES, kNo = kp::IDNO, kList = IDC_PROCESS_LIST, kEntries = IDC_TERMINATION_LIST };
 
 class Proc : public ::testing::Test {
@@ -55,7 +56,7 @@ protected:
 };
 
 // Ending asks first, and leaves alone a process it cannot open or whose id passed to another program since
-// the list was filled; four results of a start are reported, any other fills the list.
+// the list was filled; four results of a start are reported, others fill the list.
 TEST_F(Proc, TheListOfProcessesAndEndingAndStartingThem) {
     ps.Clear();
     ps.AddWithId(0x8, "C:\\WINDOWS\\EXPLORER.EXE", 0, 3, 1);
@@ -98,17 +99,17 @@ TEST_F(Proc, TheListOfProcessesAndEndingAndStartingThem) {
     Answer(kYes);
     End("notepad.exe");
     EXPECT_EQ((Ids{0, notepad, 0}), Ended());
-    // A failing check says so, the fill it starts too, and empties the list; no tick adds a box while one is open.
+    // A failing check says so, the fill it starts too, emptying the list; no tick adds a box while one is open.
     for (int64_t after : {0, 0, 3000, 0, 0}) Answer(kOk, after);
-    ps.FailSnapshots(kp::SnapshotStatus::NoEntry);
+    ps.FailSnapshots(St::NoEntry);
     End("cmd.exe");  // no snapshot to check its name by: no question, a fill
     w->Click(IDC_PROCESS_REFRESH);
-    for (auto status : {kp::SnapshotStatus::Failed, kp::SnapshotStatus::NoEntry}) {
+    for (auto status : {St::Failed, St::NoEntry}) {
         ps.FailSnapshots(status);
         os.Advance(1000);
     }
     EXPECT_TRUE(w->ListViewOf(kList).Rows().empty());
-    ps.FailSnapshots(kp::SnapshotStatus::Ok);
+    ps.FailSnapshots(St::Ok);
     auto& files = os.FileDialogs();
     files.Cancel();
     w->Click(IDC_NEW_TASK);
