@@ -204,6 +204,7 @@ TEST(AddProcessDialog, TypedPathsPicksAndBrowsedFilesAreCheckedForAnExtensionAnd
         const kp::SysTime t = d.DateTimeOf(IDC_TERMINATION_TIME).GetTime(), sunday = At(2003, 7, 27, 0, 0);
         EXPECT_EQ(0, memcmp(&t, &sunday, sizeof t));
         EXPECT_TRUE(dlg.m_strName.empty() && d.Control(IDC_ADDPROCESS_NOTE).link);
+        EXPECT_EQ(6u, d.ListViewOf(IDC_RUNNING_LIST).Columns().size());
         d.ClickListItem(IDC_RUNNING_LIST, 0);
         EXPECT_EQ(longName.substr(0, 254), dlg.m_strName);  // at most 255 bytes, no half character
         d.Type(IDC_PROCESS_PATH, "d:/b.exe");

@@ -33,7 +33,8 @@ TEST(Gbk, ComparesSearchesAndParsesNumbersLikeTheCLibrary) {
 
 // Every line feed written goes out as CR LF, one inside a raw field too; a lone CR and 0x1A are data; a field
 // cut short reads nothing. Months 0 and 13 have no days; 1700 is no leap year, 2000 is one. The last moment of
-// a leap day is a valid time, one more of any field is not, nor is a date before 1601; 31 December is.
+// a leap day is a valid time, one more of any field is not, nor is a date before 1601; 31 December is, and
+// 29 February 2024.
 TEST(TextFileAndCalendar, LinesAndRawFieldsThroughTheLineEndTranslationAndMonthLengths) {
     kp::TextWriter w;
     w.WriteLine("[ItemCount]");
@@ -56,9 +57,9 @@ TEST(TextFileAndCalendar, LinesAndRawFieldsThroughTheLineEndTranslationAndMonthL
     for (const kp::SysTime& t : {kp::SysTime{2000, 2, 2, 29, 23, 59, 59, 999}, {2000, 2, 2, 29, 23, 59, 59, 1000},
                                  {2000, 2, 2, 29, 23, 59, 60, 999}, {2000, 2, 2, 29, 23, 60, 59, 999},
                                  {2000, 2, 2, 29, 24, 59, 59, 999}, {2000, 0, 2, 1}, {2000, 2, 2, 30, 23, 59, 59, 999},
-                                 {2000, 13, 2, 29}, {1600, 12, 0, 31}, {2000, 12, 0, 31}})
+                                 {2000, 13, 2, 29}, {1600, 12, 0, 31}, {2000, 12, 0, 31}, {2024, 2, 0, 29}})
         valid += std::to_string(kp::IsValidSysTime(t));
-    EXPECT_EQ("1000000001", valid);
+    EXPECT_EQ("10000000011", valid);
     // Moved across a year end, onto a leap day, over a century's 28 February both ways, with the day of week.
     std::string moved;
     for (const auto& [t, ms] : {std::pair{kt::At(1999, 12, 31, 23, 59, 59), 1000LL},
