@@ -172,6 +172,8 @@ TEST_F(Proc, TimedTerminationsCountDownWhileTheirProcessIsListed) {
     os.Advance(2000);
     EXPECT_EQ((Ids{0, fourth, 0, fifth, 0}), Ended()) << "the first row of a name is the later in the snapshot";
     EXPECT_TRUE(w->Timers().empty() && Rows(kEntries).empty());  // tick and, hidden, refresh stop
+    Add("C:\\x.exe", 0, 0, 1);
+    EXPECT_EQ(1000u, w->TimerPeriod(8000).value_or(0));  // and an entry starts the tick again
     EXPECT_TRUE(MessageBoxTexts(os, Strings(2, "该进程已添加到列表，是否覆盖。")));
 }
 
@@ -212,8 +214,8 @@ TEST(AddProcessDialog, TypedPathsPicksAndBrowsedFilesAreCheckedForAnExtensionAnd
         d.Click(kOk);  // the picked name has no extension: refused, cleared
         EXPECT_FALSE(d.Result());
         d.Click(kOk);  // now the typed path
-        d.ClickListItem(IDC_RUNNING_LIST, 1, true);  // a double click is OK
-        EXPECT_EQ("|", dlg.m_strName + "|" + d.GetText(IDC_PROCESS_PATH));
+        d.ClickListItem(IDC_RUNNING_LIST, 1, true);  // a double click is OK: no time, refused
+        EXPECT_EQ("0|", std::to_string(d.Result().has_value()) + dlg.m_strName + "|" + d.GetText(IDC_PROCESS_PATH));
         d.Click(IDC_BROWSE);  // cancelled: nothing changes
         d.Click(IDC_BROWSE);
         EXPECT_EQ("\\\\server\\tools\\sync.exe", d.GetText(IDC_PROCESS_PATH));

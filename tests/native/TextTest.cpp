@@ -42,12 +42,14 @@ TEST(TextFileAndCalendar, LinesAndRawFieldsThroughTheLineEndTranslationAndMonthL
     w.Write("a\nb\rc");
     w.WriteLine("");
     EXPECT_EQ(std::string("[ItemCount]\r\n\x01\r\n\x0B\r\na\r\nb\rc\r\n"), w.Bytes());
-    kp::TextReader r(w.Bytes() + "\x1A\x0D\x02\x03" "ab\r");
-    std::string l[5];
+    kp::TextReader r("\r\n" + w.Bytes() + "\x1A\x0D\x02\x03" "ab\r");
+    std::string l[6], lines;
     uint32_t f[3] = {};
-    EXPECT_TRUE(r.ReadLine(l[0]) && r.ReadUInt32(f[0]) && r.ReadLine(l[1]) && r.ReadLine(l[2]) && r.ReadUInt32(f[1]));
-    EXPECT_TRUE(!r.ReadUInt32(f[2]) && r.ReadLine(l[3]) && r.AtEnd() && !r.ReadLine(l[4]) && !r.ReadUInt32(f[2]));
-    EXPECT_EQ("[ItemCount]|a|b\rc|ab\r|", l[0] + "|" + l[1] + "|" + l[2] + "|" + l[3] + "|" + l[4]);
+    EXPECT_TRUE(r.ReadLine(l[0]) && r.ReadLine(l[1]) && r.ReadUInt32(f[0]) && r.ReadLine(l[2]) && r.ReadLine(l[3]));
+    EXPECT_TRUE(r.ReadUInt32(f[1]) && !r.ReadUInt32(f[2]) && r.ReadLine(l[4]) && r.AtEnd() && !r.ReadLine(l[5]));
+    EXPECT_FALSE(r.ReadUInt32(f[2]));
+    for (const std::string& line : l) lines += line + "|";
+    EXPECT_EQ("|[ItemCount]|a|b\rc|ab\r||", lines);
     EXPECT_EQ(kp::Format("%x %x", 0x0A0B0A01u, 0x03020D1Au), kp::Format("%x %x", f[0], f[1]));
     std::string days;
     for (int year : {1700, 2000})
