@@ -79,7 +79,7 @@ std::string Save(const Rows& rows) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size), bytes = Save(Load(input));
     CHECK(Load(bytes) == Load(input) && Save(Load(bytes)) == bytes);
-    // Lines and raw fields in an order the bytes choose: each read that succeeds consumes, and reading ends.
+    // Lines and raw fields in an order the bytes choose: a read that succeeds consumes; reading ends.
     kp::TextReader reader(input);
     std::string line;
     uint32_t value = 0;

@@ -29,8 +29,8 @@ TEST(InfoTexts, TheTimeSinceStartAndEveryRowOfTheVersionTable) {
     }
 }
 
-// Five past one at night in Beijing is still yesterday evening in UTC: the date shown is the local one. The exit
-// closes the track still playing and writes the playlist, read up to its first empty line, in its sorted order.
+// 1:05 in Beijing is yesterday evening in UTC: the date shown is the local one. The exit closes the track still
+// playing and writes the playlist, read up to its first empty line, in its sorted order.
 TEST_F(Program, TheInformationPageAndAutoPlayInTheRunningProgram) {
     auto& sys = os.System();
     sys.SetVersion(0x8AE20A04);
@@ -56,7 +56,7 @@ TEST_F(Program, TheInformationPageAndAutoPlayInTheRunningProgram) {
     });
     std::string hidden;
     os.At(1500, [&] { hidden = texts(); });
-    os.At(4999, [&] { EXPECT_EQ(hidden, texts()); });  // the clocks stand still while the sheet is hidden
+    os.At(4999, [&] { EXPECT_EQ(hidden, texts()); });  // hidden: the clocks stand still
     OnPage(5000, kMusicTab, [&](SimWindow& music) {
         EXPECT_EQ(1, music.GetCheck(IDC_AUTOPLAY));
         music.Click(IDC_AUTOPLAY);
@@ -68,12 +68,12 @@ TEST_F(Program, TheInformationPageAndAutoPlayInTheRunningProgram) {
         EXPECT_EQ("1:05:07|17:05:07|3天4小时59分07秒|", texts());
         for (int button : {IDC_SHUTDOWN_NOW, IDC_RESTART_NOW, IDC_LOGOFF_NOW}) Page(kInfoTab).Click(button);
         EXPECT_EQ((std::vector<unsigned>{1, 2, 0}), os.Power().Calls());
-        Page(kInfoTab).LButtonDown();  // the sheet stays 30 s from a click, as from a tab shown
+        Page(kInfoTab).LButtonDown();  // 30 s from a click, as from a tab shown
     });
     os.At(36000, [this] { EXPECT_TRUE(os.Sheet()->IsVisible()); });
     ExitAt(36500);
     Run();
-    EXPECT_EQ(0, os.Media().OpenDevices());  // the exit closes the track still playing
+    EXPECT_EQ(0, os.Media().OpenDevices());
     EXPECT_TRUE(GbkEq("C:\\a.mp3\r\nD:\\歌\\b.mp3\r\n", File("Playlist.m3u")));
 }
 

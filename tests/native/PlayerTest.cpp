@@ -1,4 +1,4 @@
-// The music page: adding files and folders, the play order and its loop, deleting rows while a track plays.
+// The music page: adding files and folders, the play order, deleting rows while a track plays.
 #include "Util.h"
 #include "player/TovrelPlay.h"
 
@@ -15,7 +15,7 @@ protected:
     SimWindow* w = nullptr;
 
     Strings Rows() { return w->ListBoxOf(IDC_PLAYLIST).Items(); }
-    // Selects a row (-1: none), clicks; the add button gets these files or this answer of the dialog.
+    // Selects a row (-1: none) and clicks; the add button gets these files or this answer.
     void Click(int row, int button, const Strings& files = {}, FileDialogResult result = FileDialogResult::Ok) {
         if (button == IDC_ADD_FILES) os.FileDialogs().AnswerOpenFiles(result, files);
         if (row >= 0) w->SelectListItem(IDC_PLAYLIST, row);
@@ -31,7 +31,7 @@ TEST_F(Player, AddingFilesAndFoldersAndTheLoop) {
     for (const char* f : {"E:\\a.MP3", "E:\\b.mp3", "E:\\c.wav", "E:\\sub\\d.Mp3", "E:\\sub\\e.mp3x", "E:\\sub\\fmp3",
                           "E:\\sub\\\x81MP3", "E:\\誠\\g.mp3", "E:\\誠\\運\\h.mp3"})
         os.Files().Put(f, "");
-    os.Files().AddFolderLink("E:\\sub\\back", "E:\\");  // a junction making a loop: links are not followed
+    os.Files().AddFolderLink("E:\\sub\\back", "E:\\");  // a loop: links are not followed
     w = &os.Create(page);
     Click(-1, IDC_ADD_FILES, {"D:\\b.mp3"});
     Click(-1, IDC_ADD_FILES, {"C:\\a.mp3", "c:\\B.mp3", "C:\\a.mp3"});
@@ -74,7 +74,7 @@ TEST_F(Player, PlayStopAndDeletingRowsLeaveThePlayingTrackAndItsEndMovesOnFromTh
     Click(1, IDC_DELETE_SELECTED);
     EXPECT_EQ((Strings{"C:\\a.mp3", "C:\\c.mp3", "C:\\d.mp3"}), Rows());
     EXPECT_EQ(b, media.Playing());
-    // b ends: old index 1 + 1 of the shorter list; d: from the top; a: c cannot be opened, the run ends silently.
+    // b ends: old index 1 + 1 of the shorter list; d, a; c cannot be opened: the run ends silently.
     os.Advance(28000);
     EXPECT_EQ((Strings{"C:\\a.mp3", "C:\\b.mp3", "C:\\d.mp3", "C:\\a.mp3"}), media.Plays());
     Click(0, IDC_DELETE_UNSELECTED);

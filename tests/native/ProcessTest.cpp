@@ -1,4 +1,4 @@
-// The process page over a simulated process table: the list, ending and starting programs, timed terminations.
+// The process page over a simulated process table.
 #include "Util.h"
 #include "process/ProcessManager.h"
 
@@ -29,7 +29,7 @@ protected:
         w->Click(IDC_END_PROCESS);
         os.Advance(10);
     }
-    // An entry with a typed path (none: cancelled) and a time on the picker, which starts on 27 July 2003.
+    // An entry: a typed path (none: cancel) and a time on the picker, which starts on 27 July 2003.
     void Add(const std::string& path, int h = 0, int m = 0, int s = 0) {
         os.OnModal(IDD_ADDPROCESS, [=](SimWindow& d) {
             d.Type(IDC_PROCESS_PATH, path);
@@ -38,7 +38,7 @@ protected:
         });
         w->Click(IDC_TERMINATION_ADD);
     }
-    // A list view's rows: column texts and row data, an entry's state as + or -.
+    // Rows: texts and data; an entry's state as + or -.
     std::string Rows(int list) {
         std::string s;
         for (const auto& row : w->ListViewOf(list).Rows()) {
@@ -47,7 +47,7 @@ protected:
         }
         return s;
     }
-    // Handles left open, then each ended process's id and exit code.
+    // Open handles, then each ended process's id and exit code.
     Ids Ended() {
         Ids ids{unsigned(ps.OpenHandles())};
         for (const auto& p : ps.Terminated()) ids.insert(ids.end(), {p.id, p.exitCode});
@@ -55,8 +55,8 @@ protected:
     }
 };
 
-// Ending asks first, and leaves alone a process it cannot open or whose id passed to another program since
-// the list was filled; four results of a start are reported, others fill the list.
+// Ending asks first, and spares a process it cannot open or whose id passed to another program since the list
+// was filled; four results of a start are reported, others fill the list.
 TEST_F(Proc, TheListOfProcessesAndEndingAndStartingThem) {
     ps.Clear();
     ps.AddWithId(0x8, "C:\\WINDOWS\\EXPLORER.EXE", 0, 3, 1);
@@ -70,13 +70,13 @@ TEST_F(Proc, TheListOfProcessesAndEndingAndStartingThem) {
     EXPECT_EQ("进程名称100|窗口标题100|进程ID100|父进程ID100|线程数50|引用数50|进程名称100|终止时间100|进程状态100|",
               columns);
     EXPECT_EQ("誠品.exe  0x10 0x4D2 1 2 16, 誠品.exe  0x4D2 0x8 12 0 1234, EXPLORER.EXE  0x8 0x0 3 1 8, ", Rows(kList));
-    ps.Exit(0x10);  // one ends, one starts: the same count, no fill
+    ps.Exit(0x10);  // the same count: no fill
     const uint32_t notepad = ps.Add("notepad.exe");
     os.Advance(3000);
     const uint32_t calc = ps.Add("calc.exe");
     EXPECT_EQ("誠品.exe", Top(999));
     EXPECT_EQ("calc.exe", Top(1));
-    w->FocusControl(kList);  // the user is choosing a row: no fill
+    w->FocusControl(kList);  // choosing a row: no fill
     ps.RefuseOpen(ps.Add("guard.exe"));
     EXPECT_EQ("calc.exe", Top(5000));
     w->FocusControl(IDC_NEW_TASK);
@@ -84,25 +84,25 @@ TEST_F(Proc, TheListOfProcessesAndEndingAndStartingThem) {
     page.RestWhileHidden();
     ps.Add("late.exe");
     EXPECT_EQ("guard.exe", Top(5000));
-    page.WakeOnShow();  // shown again: a check at once
+    page.WakeOnShow();  // a check at once
     EXPECT_EQ("late.exe", Top());
-    w->Click(IDC_END_PROCESS);  // nothing selected: nothing happens
+    w->Click(IDC_END_PROCESS);  // nothing selected
     Answer(kNo);
     ps.Add("more.exe");
     End("notepad.exe");
-    EXPECT_EQ("late.exe", Top());  // No: nothing ended, no fill
-    End("guard.exe");  // a timer that fires once fills the list
+    EXPECT_EQ("late.exe", Top());  // No: no fill
+    End("guard.exe");  // a one-shot timer fills the list
     EXPECT_EQ("more.exe|5000", Top() + "|" + std::to_string(w->Timers().back()));
     ps.Exit(calc);
     ps.AddWithId(calc, "cmd.exe");
-    End("calc.exe");  // its id now belongs to cmd.exe: left alone
+    End("calc.exe");  // its id is cmd.exe's now: spared
     Answer(kYes);
     End("notepad.exe");
     EXPECT_EQ((Ids{0, notepad, 0}), Ended());
-    // A failing check says so, the fill it starts too, emptying the list; no tick adds a box while one is open.
+    // A failing check and the fill it starts say so, the list empties; no tick adds a box while one is open.
     for (int64_t after : {0, 0, 3000, 0, 0}) Answer(kOk, after);
     ps.FailSnapshots(St::NoEntry);
-    End("cmd.exe");  // no snapshot to check its name by: no question, a fill
+    End("cmd.exe");  // no snapshot to check its name: no question
     w->Click(IDC_PROCESS_REFRESH);
     for (auto status : {St::Failed, St::NoEntry}) {
         ps.FailSnapshots(status);
@@ -113,7 +113,7 @@ TEST_F(Proc, TheListOfProcessesAndEndingAndStartingThem) {
     auto& files = os.FileDialogs();
     files.Cancel();
     w->Click(IDC_NEW_TASK);
-    std::string shown;  // the boxes each start shows
+    std::string shown;  // boxes per start
     for (unsigned result : {0, 1, 2, 3, 4, 11, 12, 33}) {
         files.ChooseFile("D:\\apps\\tool.exe");
         ps.SetStartResult(result);
@@ -135,7 +135,7 @@ TEST_F(Proc, TimedTerminationsCountDownWhileTheirProcessIsListed) {
     const uint32_t first = ps.Add("notepad.exe"), second = ps.Add("NOTEPAD.EXE");
     w = &os.Create(page);
     Add("");
-    EXPECT_EQ(1000u, w->TimerPeriod(8000).value_or(0));  // after a cancelled run too
+    EXPECT_EQ(1000u, w->TimerPeriod(8000).value_or(0));  // after a cancel too
     Add("C:\\WINDOWS\\notepad.exe", 0, 0, 2);  // a listed name: running
     Add("D:\\games\\game.exe", 1, 2, 3);
     // The same name in any case asks: No keeps the old entry, Yes puts the new one on top.
@@ -146,7 +146,7 @@ TEST_F(Proc, TimedTerminationsCountDownWhileTheirProcessIsListed) {
     Add("E:\\GAME.EXE", 1, 0, 1);
     std::string ticks;
     const auto tick = [&] {
-        os.Advance(1000);  // a fill, then the tick
+        os.Advance(1000);
         ticks += Rows(kEntries) + "| ";
     };
     tick();
@@ -166,14 +166,14 @@ TEST_F(Proc, TimedTerminationsCountDownWhileTheirProcessIsListed) {
     ps.RefuseOpen(third);
     Add("C:\\notepad.exe", 0, 0, 1);
     page.RestWhileHidden();  // fills go on while an entry waits
-    os.Advance(3000);  // one it cannot open is tried each second
+    os.Advance(3000);  // one it cannot open is tried again
     EXPECT_EQ("notepad.exe 0:0:0 + 0, ", Rows(kEntries));
-    const uint32_t fifth = ps.Add("notepad.exe");  // listed first: ended instead
+    const uint32_t fifth = ps.Add("notepad.exe");  // listed first: ended
     os.Advance(2000);
     EXPECT_EQ((Ids{0, fourth, 0, fifth, 0}), Ended()) << "the first row of a name is the later in the snapshot";
-    EXPECT_TRUE(w->Timers().empty() && Rows(kEntries).empty());  // tick and, hidden, refresh stop
+    EXPECT_TRUE(w->Timers().empty() && Rows(kEntries).empty());
     Add("C:\\x.exe", 0, 0, 1);
-    EXPECT_EQ(1000u, w->TimerPeriod(8000).value_or(0));  // and an entry starts the tick again
+    EXPECT_EQ(1000u, w->TimerPeriod(8000).value_or(0));  // an entry restarts the tick
     EXPECT_TRUE(MessageBoxTexts(os, Strings(2, "该进程已添加到列表，是否覆盖。")));
 }
 
@@ -208,15 +208,15 @@ TEST(AddProcessDialog, TypedPathsPicksAndBrowsedFilesAreCheckedForAnExtensionAnd
         EXPECT_TRUE(dlg.m_strName.empty() && d.Control(IDC_ADDPROCESS_NOTE).link);
         EXPECT_EQ(6u, d.ListViewOf(IDC_RUNNING_LIST).Columns().size());
         d.ClickListItem(IDC_RUNNING_LIST, 0);
-        EXPECT_EQ(longName.substr(0, 254), dlg.m_strName);  // at most 255 bytes, no half character
+        EXPECT_EQ(longName.substr(0, 254), dlg.m_strName);  // 255 bytes at most, no half character
         d.Type(IDC_PROCESS_PATH, "d:/b.exe");
-        EXPECT_TRUE(d.ListViewOf(IDC_RUNNING_LIST).Selection().empty());  // typing fills the list
-        d.Click(kOk);  // the picked name has no extension: refused, cleared
+        EXPECT_TRUE(d.ListViewOf(IDC_RUNNING_LIST).Selection().empty());  // typing refills
+        d.Click(kOk);  // no extension: refused
         EXPECT_FALSE(d.Result());
-        d.Click(kOk);  // now the typed path
-        d.ClickListItem(IDC_RUNNING_LIST, 1, true);  // a double click is OK: no time, refused
+        d.Click(kOk);
+        d.ClickListItem(IDC_RUNNING_LIST, 1, true);  // OK, but no time
         EXPECT_EQ("0|", std::to_string(d.Result().has_value()) + dlg.m_strName + "|" + d.GetText(IDC_PROCESS_PATH));
-        d.Click(IDC_BROWSE);  // cancelled: nothing changes
+        d.Click(IDC_BROWSE);  // cancelled
         d.Click(IDC_BROWSE);
         EXPECT_EQ("\\\\server\\tools\\sync.exe", d.GetText(IDC_PROCESS_PATH));
         d.PickDateTime(IDC_TERMINATION_TIME, At(2003, 7, 27, 23, 59, 59));
@@ -226,7 +226,7 @@ TEST(AddProcessDialog, TypedPathsPicksAndBrowsedFilesAreCheckedForAnExtensionAnd
     EXPECT_TRUE(MessageBoxTexts(os, {"你指定的进程,不合规范,请重新指定.", bad[2], "你还未指定进程终止时间"}));
     EXPECT_EQ("sync.exe|\\\\server\\tools\\sync.exe|1|23",
               dlg.m_strName + "|" + dlg.m_strPath + kp::Format("|%d|%d", dlg.m_nRunningFlag, dlg.m_time.wHour));
-    const auto& ask = os.FileDialogs().Requests().at(1);  // modal over the add dialog
+    const auto& ask = os.FileDialogs().Requests().at(1);
     EXPECT_TRUE(&dlg == ask.owner && ask.filter + "|" + ask.defaultExt + "|" + ask.initialDir ==
                                          "所有文件 (*.exe)|*.exe||(*.dll)|*.dll|||exe|C:\\WINDOWS\\system32");
 }

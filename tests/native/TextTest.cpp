@@ -1,4 +1,4 @@
-// The portable text layer: GBK comparison and search, atoi, the text-mode file, and calendar arithmetic.
+// The portable text layer: GBK comparison and search, atoi, the text-mode file, calendar arithmetic.
 #include "Util.h"
 
 namespace {
@@ -17,7 +17,7 @@ TEST(Gbk, ComparesSearchesAndParsesNumbersLikeTheCLibrary) {
     }
     EXPECT_EQ("0000 --00 ---- ++++ ++-- --00 ---- --00 ---- ---- ---- --00 --00 --00 ", signs);
     EXPECT_EQ("\xCB\x41" "abc", kp::MbsLower("\xCB\x41" "ABC"));
-    // Searches find whole characters only: 誠 is D5 5C and 運 DF 5C, their second bytes a backslash's value.
+    // Searches find whole characters only: 誠 is D5 5C and 運 DF 5C.
     std::string found;
     for (const char* t : {"C:\\x\\a.exe", "誠品.exe", "運\\", "\xD5", ""})
         found += std::to_string(int(kp::MbsFind(t, "\\"))) + "," + std::to_string(int(kp::MbsRFind(t, '\\'))) + " ";
