@@ -1,12 +1,10 @@
-// The resource script and its header as the program is built from them: every id named and unique
-// within its dialog, the pages of the sheet alike, and no visible control outside its dialog or over
-// another one.
+// The resource script and its header as the program is built from them: every id named and unique within its
+// dialog, the pages of the sheet alike, and no visible control outside its dialog or over another one.
 #include <gtest/gtest.h>
 
 #include <set>
-#include <string>
-#include <vector>
 
+#include "platform/Types.h"
 #include "platform/sim/RcFile.h"
 
 namespace {
@@ -19,42 +17,34 @@ TEST(Resources, IdsAreNamedAndUniqueAndVisibleControlsNeitherOverlapNorLeaveThei
     const rc::RcFile rc = rc::RcFile::Parse(*script, names);
     for (const std::string& error : rc.Errors()) ADD_FAILURE() << error;
     std::set<std::string> defined;
-    for (const rc::Define& define : names.All()) EXPECT_TRUE(defined.insert(define.name).second) << define.name;
-
-    const rc::Dialog* firstPage = nullptr;
-    for (const rc::Dialog& dialog : rc.Dialogs()) {
-        SCOPED_TRACE(dialog.idName);
-        EXPECT_TRUE(dialog.id.has_value());
-        if (dialog.IsChild()) {
-            if (!firstPage) firstPage = &dialog;
-            EXPECT_TRUE(dialog.styles.Has("DS_CONTROL") && !dialog.caption.empty());
-            EXPECT_TRUE(dialog.width == firstPage->width && dialog.height == firstPage->height);
+    for (const rc::Define& d : names.All()) EXPECT_TRUE(defined.insert(d.name).second) << d.name;
+    const rc::Dialog* page = nullptr;
+    for (const rc::Dialog& dlg : rc.Dialogs()) {
+        SCOPED_TRACE(dlg.idName);
+        EXPECT_TRUE(dlg.id);
+        if (dlg.IsChild()) {
+            page = page ? page : &dlg;
+            EXPECT_TRUE(dlg.styles.Has("DS_CONTROL") && !dlg.caption.empty());
+            EXPECT_TRUE(dlg.width == page->width && dlg.height == page->height);
         }
         std::set<int> ids;
-        struct Box {
-            int left, top, right, bottom;
-            std::string what;
-        };
-        std::vector<Box> shown;
-        for (const rc::Control& c : dialog.controls) {
+        std::vector<std::pair<kp::Rect, std::string>> shown;
+        for (const rc::Control& c : dlg.controls) {
             const std::string what = c.statement + " " + c.idName + " \"" + c.text + "\"";
-            EXPECT_TRUE(c.id.has_value()) << what << ": not named in resource.h";
+            EXPECT_TRUE(c.id) << what << ": not in resource.h";
             if (c.idName != "IDC_STATIC" && c.id) EXPECT_TRUE(ids.insert(*c.id).second) << what << ": id used twice";
-            const bool placesItself = c.Kind() == rc::ControlKind::UpDown && c.styles.Has("UDS_ALIGNRIGHT");
-            if (c.Hidden() || placesItself) continue;
+            if (c.Hidden() || (c.Kind() == rc::ControlKind::UpDown && c.styles.Has("UDS_ALIGNRIGHT"))) continue;
             // A combo box's height in the script is its drop-down list's.
-            const int height = c.Kind() == rc::ControlKind::ComboBox ? 14 : c.height;
-            const Box box{c.x, c.y, c.x + c.width, c.y + height, what};
-            EXPECT_TRUE(box.left >= 0 && box.top >= 0 && box.right <= dialog.width && box.bottom <= dialog.height)
-                << what << " reaches outside the dialog";
+            const kp::Rect r{c.x, c.y, c.x + c.width, c.y + (c.Kind() == rc::ControlKind::ComboBox ? 14 : c.height)};
+            EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= dlg.width && r.bottom <= dlg.height) << what;
             if (c.Kind() == rc::ControlKind::GroupBox) continue;
-            for (const Box& o : shown)
-                EXPECT_FALSE(box.left < o.right && o.left < box.right && box.top < o.bottom && o.top < box.bottom)
-                    << what << " overlaps " << o.what;
-            shown.push_back(box);
+            for (const auto& [o, other] : shown)
+                EXPECT_FALSE(r.left < o.right && o.left < r.right && r.top < o.bottom && o.top < r.bottom)
+                    << what << " overlaps " << other;
+            shown.push_back({r, what});
         }
     }
-    ASSERT_NE(nullptr, firstPage);
+    ASSERT_NE(nullptr, page);
 }
 
 }  // namespace
