@@ -6,18 +6,21 @@
 namespace kt {
 namespace {
 
+using namespace kp;
 using namespace std::string_literals;
 
-class UserControl : public Program {
+SysTime T(int h, int m) { return At(2026, 5, 5, h, m); }
+
+class Control : public Program {
 protected:
     // The limit rows as "user|hours|rest|window|flags".
     Strings Limits() {
         Strings rows;
-        const kp::sim::SimListView& list = Page(kControlTab).ListViewOf(IDC_USER_LIST);
-        for (int row = 0; row < list.GetItemCount(); ++row) {
-            rows.emplace_back();
-            for (int column = 0; column < 4; ++column) rows.back() += list.GetItemText(row, column) + "|";
-            rows.back() += std::to_string(list.GetItemData(row));
+        const auto& list = Page(kControlTab).ListViewOf(IDC_USER_LIST);
+        for (int r = 0; r < list.GetItemCount(); ++r) {
+            rows.push_back("");
+            for (int c = 0; c < 4; ++c) rows.back() += list.GetItemText(r, c) + "|";
+            rows.back() += std::to_string(list.GetItemData(r));
         }
         return rows;
     }
@@ -26,78 +29,76 @@ protected:
 // One visit to the page. The new-limit dialog opens fresh; it refuses an entry with its message, or the row is
 // sorted in (a user of the same name, to the letter case, replaced if the user says so); ControlSet.ini is written
 // at the exit only. The default password opens the first administrator setting, then only the administrator's own.
-TEST_F(UserControl, TheLimitListAndTheAdministratorOnOneVisitToThePage) {
+TEST_F(Control, TheLimitListAndTheAdministratorOnOneVisitToThePage) {
     const char* const same = "该用户已存在,是否覆盖原有设置.";
     const char* const shorter = "你设置的使用时间段差额小于可使用时间,是否重新设置";
     const std::string file = ListHeader(3) + LimitRecord({"Tom", "1小时", "5分钟", ""}, 1) +
                              LimitRecord({"yan", "", "", ""}, 3) + LimitRecord({"zed", "", "", "damaged"}, 3);
     PutFile("ControlSet.ini", file);
     const struct {
-        std::string user;
+        const char* user;
         const char* hours;  // typed with the continuous box ticked; none: the box stays clear
         const char* rest;   // typed after the hours
         int window[4];      // hour and minute of the start and the end, picked with the window box ticked
-        Strings messages;
-        int answer = kp::IDOK;
+        const char* message;
+        int answer = IDOK;
     } cases[] = {
-        {"Tom", "3", "20", {}, {same}, kp::IDNO},
-        {"Tom", "4", "20", {}, {same}, kp::IDYES},
+        {"Tom", "3", "20", {}, same, IDNO},
+        {"Tom", "4", "20", {}, same, IDYES},
         {"bob", "2", "11", {}, {}},
-        {"alice", nullptr, nullptr, {9, 0, 22, 30}, {}},
+        {"alice", {}, {}, {9, 0, 22, 30}, {}},
         {"carl", "1", "14", {8, 0, 12, 0}, {}},
         {"tom", "2", "5", {}, {}},
-        {"", nullptr, nullptr, {}, {"用户名不能为空"}},
-        {"u1", nullptr, nullptr, {}, {"你未添加任何限制,请设置对该用户的限制"}},
-        {"abcdefghijklmnopqrstu", nullptr, nullptr, {}, {"请输入不多于 20 个字符。"}},
-        {"一二三四五六七八九十一二三四五六七八九十", "6", nullptr, {}, {"请输入一个介于 1 和 5 之间的整数。"}},
-        {"u1", "x", nullptr, {}, {"请输入一个整数。"}},
-        {"u1", "1", nullptr, {9, 0, 9, 59}, {"你设置的使用时间段不被接受,开始时间应小于结束时间"}},
-        {"u1", "4", nullptr, {9, 0, 11, 0}, {shorter}, kp::IDYES},
-        {"u1", "3", nullptr, {9, 0, 11, 0}, {shorter}, kp::IDNO},
-        {"u2", "1", "1", {9, 30, 10, 0}, {"请输入一个介于 5 和 60 之间的整数。"}},
-        {"u3", nullptr, nullptr, {9, 0, 10, 0}, {}},
+        {"", {}, {}, {}, "用户名不能为空"},
+        {"u1", {}, {}, {}, "你未添加任何限制,请设置对该用户的限制"},
+        {"abcdefghijklmnopqrstu", {}, {}, {}, "请输入不多于 20 个字符。"},
+        {"一二三四五六七八九十一二三四五六七八九十", "6", {}, {}, "请输入一个介于 1 和 5 之间的整数。"},
+        {"u1", "x", {}, {}, "请输入一个整数。"},
+        {"u1", "1", {}, {9, 0, 9, 59}, "你设置的使用时间段不被接受,开始时间应小于结束时间"},
+        {"u1", "4", {}, {9, 0, 11, 0}, shorter, IDYES},
+        {"u1", "3", {}, {9, 0, 11, 0}, shorter, IDNO},
+        {"u2", "1", "1", {9, 30, 10, 0}, "请输入一个介于 5 和 60 之间的整数。"},
+        {"u3", {}, {}, {9, 0, 10, 0}, {}},
         {"u4", "5", "60", {}, {}},
     };
     Strings messages;
-    for (const auto& c : cases) messages.insert(messages.end(), c.messages.begin(), c.messages.end());
+    for (const auto& c : cases)
+        if (c.message) messages.push_back(c.message);
     const auto stored = [this] {  // the profile's f1 f2 g1 g2 g3, the machine's g1 g2 g3
         std::string out;
-        const auto add = [this, &out](Hive hive, const char* path, const char* name) {
-            const auto value = os.Reg().GetRaw(hive, path, name);
-            const bool dword = value && value->type == kp::sim::REG_DWORD;
-            out += (dword ? std::to_string(*os.Reg().GetDword(hive, path, name)) : value ? value->bytes : "-") + " ";
-        };
-        for (const char* name : {"Options_f1", "Options_f2", "Options_g1", "Options_g2", "Options_g3"})
-            add(Hive::CurrentUser, kProfile, name);
-        for (const char* name : {"Options_g1", "Options_g2", "Options_g3"}) add(Hive::LocalMachine, kMachine, name);
+        for (const char* name : {"f1", "f2", "g1", "g2", "g3", "Mg1", "Mg2", "Mg3"}) {
+            const bool m = *name == 'M';
+            const auto v = os.Reg().GetRaw(m ? Hive::LocalMachine : Hive::CurrentUser, m ? kMachine : kProfile,
+                                           "Options_"s + (name + m));
+            out += (!v ? "-" : v->type == sim::REG_DWORD ? std::to_string(v->bytes[0]) : v->bytes) + " ";
+        }
         return out;
     };
     // A second after the last activity, a click on a dialog's background keeps the window up for 30 s more.
-    const auto clicksCountAsActivity = [this](SimWindow& w) {
+    const auto clicks = [this](SimWindow& w) {
         const auto hidesIn = [this] { return *os.Sheet()->TimerDue(10001) - os.Now(); };
         w.LButtonDown(true);
-        EXPECT_EQ(29000, hidesIn()) << "a double click is no activity";
+        EXPECT_EQ(29000, hidesIn());  // a double click is no activity
         w.LButtonDown();
         EXPECT_EQ(30000, hidesIn());
     };
     OnPage(2000, kControlTab, [&, this](SimWindow& page) {
         std::string columns;
         for (const auto& c : page.ListViewOf(IDC_USER_LIST).Columns())
-            columns += kp::Format("%s %d %d|", c.title.c_str(), c.width, c.align == kp::ColumnAlign::Center);
-        EXPECT_EQ("用户名 80 1|连续使用时间 100 1|休息时间 100 1|使用时间段 150 1|", columns) << "all centred";
+            columns += Format("%s %d %d|", c.title.c_str(), c.width, c.align == ColumnAlign::Center);
+        EXPECT_EQ("用户名 80 1|连续使用时间 100 1|休息时间 100 1|使用时间段 150 1|", columns);
         for (const auto& c : cases) {  // the dialog opens fresh; left with Escape when it refuses
-            for (size_t i = 0; i < c.messages.size(); ++i) os.AnswerMessageBox(c.answer);
+            if (c.message) os.AnswerMessageBox(c.answer);
             os.OnModal(IDD_NEWUSERLIMIT, [&c](SimWindow& w) {
-                std::string fresh = w.GetText(IDC_LIMIT_USER) + " " + w.GetText(IDC_LIMIT_HOURS) + " ";
-                fresh += w.GetText(IDC_LIMIT_REST) + kp::Format(" %d", w.GetCheck(IDC_LIMIT_CONTINUOUS));
-                fresh += kp::Format(" %d", w.GetCheck(IDC_LIMIT_WINDOW));
+                std::string fresh = w.GetText(IDC_LIMIT_USER) + w.GetText(IDC_LIMIT_HOURS) + w.GetText(IDC_LIMIT_REST);
+                fresh += Format(" %d%d ", w.GetCheck(IDC_LIMIT_CONTINUOUS), w.GetCheck(IDC_LIMIT_WINDOW));
                 for (int id : {IDC_LIMIT_HOURS, IDC_LIMIT_REST, IDC_LIMIT_REST_SPIN, IDC_LIMIT_START, IDC_LIMIT_END})
-                    fresh += w.IsControlEnabled(id) ? " on" : " off";
+                    fresh += std::to_string(w.IsControlEnabled(id));
                 for (int id : {IDC_LIMIT_START, IDC_LIMIT_END}) {
-                    const kp::SysTime t = w.DateTimeOf(id).GetTime();
-                    fresh += " " + w.DateTimeOf(id).Format().value_or("") + kp::Format("=%d:%02d", t.wHour, t.wMinute);
+                    const SysTime t = w.DateTimeOf(id).GetTime();
+                    fresh += " " + w.DateTimeOf(id).Format().value_or("") + Format("=%d:%02d", t.wHour, t.wMinute);
                 }
-                EXPECT_EQ("tom 1 5 0 0 off off off off off HH:mm=9:00 HH:mm=22:00", fresh);
+                EXPECT_EQ("tom15 00 00000 HH:mm=9:00 HH:mm=22:00", fresh);
                 w.Type(IDC_LIMIT_USER, c.user);
                 if (c.hours) {
                     w.Click(IDC_LIMIT_CONTINUOUS);
@@ -106,10 +107,10 @@ TEST_F(UserControl, TheLimitListAndTheAdministratorOnOneVisitToThePage) {
                 }
                 if (c.window[2]) {
                     w.Click(IDC_LIMIT_WINDOW);
-                    w.PickDateTime(IDC_LIMIT_START, At(2026, 5, 5, c.window[0], c.window[1]));
-                    w.PickDateTime(IDC_LIMIT_END, At(2026, 5, 5, c.window[2], c.window[3]));
+                    w.PickDateTime(IDC_LIMIT_START, T(c.window[0], c.window[1]));
+                    w.PickDateTime(IDC_LIMIT_END, T(c.window[2], c.window[3]));
                 }
-                w.Click(kp::IDOK);
+                w.Click(IDOK);
                 if (!w.Result()) w.Escape();
             });
             page.Click(IDC_USER_NEW);
@@ -118,17 +119,17 @@ TEST_F(UserControl, TheLimitListAndTheAdministratorOnOneVisitToThePage) {
         EXPECT_EQ(11u, Limits().size());
         page.ClickListItem(IDC_USER_LIST, 0);
         page.Click(IDC_USER_DELETE);
-        EXPECT_EQ(file, File("ControlSet.ini")) << "nothing is written before the exit";
+        EXPECT_EQ(file, File("ControlSet.ini"));  // nothing is written before the exit
         os.OnModal(IDD_NEWUSERLIMIT, [&](SimWindow& w) {
-            clicksCountAsActivity(w);
+            clicks(w);
             w.Click(IDC_LIMIT_CONTINUOUS);
-            for (auto [direction, shown] : {std::pair{+1, "10"}, {-1, "5"}, {-1, "5"}}) {
-                w.ClickUpDown(IDC_LIMIT_REST_SPIN, direction);
-                EXPECT_EQ(shown, w.GetText(IDC_LIMIT_REST));
+            std::string rest;
+            for (int step : {1, -1, -1, 0, 1}) {  // the arrows stop at both ends
+                if (step) w.ClickUpDown(IDC_LIMIT_REST_SPIN, step);
+                else w.Type(IDC_LIMIT_REST, "60");
+                rest += w.GetText(IDC_LIMIT_REST) + " ";
             }
-            w.Type(IDC_LIMIT_REST, "60");
-            w.ClickUpDown(IDC_LIMIT_REST_SPIN, +1);
-            EXPECT_EQ("60", w.GetText(IDC_LIMIT_REST)) << "the arrows stop at the top";
+            EXPECT_EQ("10 5 5 60 60 ", rest);
             w.Escape();
         }, 1000);
         page.Click(IDC_USER_NEW);
@@ -137,25 +138,25 @@ TEST_F(UserControl, TheLimitListAndTheAdministratorOnOneVisitToThePage) {
             os.OnModal(IDD_PASSWORDINPUT, [password](SimWindow& w) {
                 EXPECT_EQ("请输入密码:", w.GetText(IDC_PASSWORD_PROMPT));
                 w.Type(IDC_PASSWORD, password);
-                w.Click(kp::IDOK);
+                w.Click(IDOK);
             });
             if (inDialog) os.OnModal(IDD_ADMIN, inDialog, 1000);
             page.Click(IDC_ADMIN_SETTINGS);
         };
-        for (int i = 0; i < 3; ++i) os.AnswerMessageBox(kp::IDOK);
+        for (int i = 0; i < 3; ++i) os.AnswerMessageBox(IDOK);
         ask("MoonGate", [&](SimWindow& w) {
-            clicksCountAsActivity(w);
-            w.Click(kp::IDOK);  // refused: no name
+            clicks(w);
+            w.Click(IDOK);  // refused: no name
             w.Type(IDC_ADMIN_NAME, "boss");
-            w.Click(kp::IDCANCEL);
+            w.Click(IDCANCEL);
         });
-        EXPECT_EQ("MoonGate 1 - - - - - - ", stored()) << "cancelled: still the first setting";
+        EXPECT_EQ("MoonGate 1 - - - - - - ", stored());  // cancelled: still the first setting
         ask("MoonGate", [](SimWindow& w) {
             w.Type(IDC_ADMIN_NAME, "boss");
             w.Type(IDC_ADMIN_PASSWORD, "Sesame");
             w.Click(IDC_ADMIN_NO_TRAY);
             w.Click(IDC_ADMIN_HIDE);
-            w.Click(kp::IDOK);
+            w.Click(IDOK);
         });
         EXPECT_EQ("Sesame 2 boss 1 1 boss 1 1 ", stored());
         os.Reg().SetDword(Hive::LocalMachine, kMachine, "Options_g3", 0);  // the dialog shows the machine's copy
@@ -163,9 +164,9 @@ TEST_F(UserControl, TheLimitListAndTheAdministratorOnOneVisitToThePage) {
         ask("Sesame", [&](SimWindow& w) {
             EXPECT_EQ("Sesame", w.GetText(IDC_ADMIN_PASSWORD));
             w.Type(IDC_ADMIN_PASSWORD, "");
-            w.Click(kp::IDOK);
+            w.Click(IDOK);
         });
-        ask("", [](SimWindow& w) { w.Click(kp::IDCANCEL); });  // the empty password was stored
+        ask("", [](SimWindow& w) { w.Click(IDCANCEL); });  // the empty password was stored
         SetProfile("Options_f2", 1);  // the first state, with a password other than the default
         ask("");
         SetProfile("Options_f1", 0);  // no password stored as a text: nothing after the question
@@ -173,8 +174,7 @@ TEST_F(UserControl, TheLimitListAndTheAdministratorOnOneVisitToThePage) {
     });
     ExitAt(10000);
     Run();
-    const Strings admin = {"管理员名称不能为空", "密码错误", "密码错误"};
-    messages.insert(messages.end(), admin.begin(), admin.end());
+    for (const char* text : {"管理员名称不能为空", "密码错误", "密码错误"}) messages.push_back(text);
     EXPECT_TRUE(MessageBoxTexts(os, messages));
     EXPECT_EQ("0 1 boss 1 0 boss 1 0 ", stored());
     const Strings rows = {"bob|2小时|15分钟||1", "carl|1小时|10分钟|每日8时0分 - 12时0分|3", "Tom|4小时|20分钟||1",
@@ -184,24 +184,21 @@ TEST_F(UserControl, TheLimitListAndTheAdministratorOnOneVisitToThePage) {
     EXPECT_EQ(rows, Limits());
     std::string saved = "[ItemCount]\r\n\r\n\x00\x00\x00" "D\r\n[ItemData]\r\n"s;  // a count of 10 holds a line feed
     for (const std::string& row : rows) {
-        Strings texts(1);
-        for (char c : row) c == '|' ? texts.push_back("") : texts.back().push_back(c);
-        saved += LimitRecord({texts[0], texts[1], texts[2], texts[3]}, std::stoul(texts[4]));
+        Strings f(1);
+        for (char c : row) c == '|' ? f.push_back("") : f.back().push_back(c);
+        saved += LimitRecord({f[0], f[1], f[2], f[3]}, std::stoul(f[4]));
     }
     EXPECT_EQ(saved, File("ControlSet.ini"));
     // Row, time of day, and where it lies: 1 inside the window (both ends included), -1 outside, 0 none.
-    const int windows[][4] = {{0, 23, 0, 0},  {1, 7, 59, -1}, {1, 10, 0, 1},  {1, 12, 0, 1},   {1, 12, 1, -1},
-                              {5, 9, 29, -1}, {5, 9, 30, 1},  {5, 10, 0, 1},  {5, 10, 1, -1},  {5, 23, 0, -1},
+    const int windows[][4] = {{0, 23, 0, 0},  {1, 7, 59, -1}, {1, 10, 0, 1},  {1, 12, 0, 1}, {1, 12, 1, -1},
+                              {5, 9, 29, -1}, {5, 9, 30, 1},  {5, 10, 0, 1},  {5, 10, 1, -1}, {5, 23, 0, -1},
                               {8, 12, 0, 0},  {9, 0, 0, 1},   {9, 12, 0, -1}};
-    for (const auto& [row, hour, minute, where] : windows) {
-        const kp::sim::SimListView& list = Page(kControlTab).ListViewOf(IDC_USER_LIST);
-        EXPECT_EQ(where, kestor::CheckDailyWindow(list, row, At(2026, 5, 5, hour, minute))) << rows[row] << hour;
-    }
+    for (const auto& [row, h, m, where] : windows)
+        EXPECT_EQ(where, kestor::CheckDailyWindow(Page(kControlTab).ListViewOf(IDC_USER_LIST), row, T(h, m))) << row;
 }
 
-struct FileCase {
-    const char* name;
-    kp::SysTime start;
+struct Files {
+    SysTime start;
     std::string reminders, limits;  // TimeSet.ini and ControlSet.ini at the start
     Strings reminderRows, limitRows;
     std::optional<std::string> savedReminders = std::nullopt, savedLimits = std::nullopt;  // none: as they were
@@ -209,106 +206,102 @@ struct FileCase {
 };
 
 // TimeSet.ini and ControlSet.ini read (expired reminders dropped, damaged files giving what they hold) and written.
-class ListFiles : public UserControl, public ::testing::WithParamInterface<FileCase> {};
+class ListFiles : public Control, public ::testing::WithParamInterface<Files> {};
 
 TEST_P(ListFiles, AreReadIntoTheListsAndWrittenBackAsTheListsHoldThem) {
-    const FileCase& c = GetParam();
+    const Files& c = GetParam();
     StartAt(c.start);
     PutFile("TimeSet.ini", c.reminders);
     PutFile("ControlSet.ini", c.limits);
-    if (c.unreadable) for (const char* name : {"TimeSet.ini", "ControlSet.ini"}) os.Files().FailReads(Path(name));
     const Strings messages = c.unreadable ? Strings{"提示信息列表读取失败", "定时提醒信息列表初始化失败"} : Strings{};
-    for (size_t i = 0; i < messages.size(); ++i) os.AnswerMessageBox(kp::IDOK);
+    for (const char* name : {"TimeSet.ini", "ControlSet.ini"}) {
+        if (c.unreadable) os.Files().FailReads(Path(name));
+        os.AnswerMessageBox(IDOK);
+    }
     SetProfile("Options_f2", 2);  // not the first start: the administrator's password stays
     os.Reg().SetString(Hive::CurrentUser, kProfile, "Options_f1", "s3cret");
     size_t checks = 9;  // the reminder check runs when reminders were read
     os.At(2900, [&, this] { checks = Page(kSchedulerTab).Timers().size(); });
     ExitAt(3000);
     Run();
-    EXPECT_EQ(c.reminderRows.empty() ? 0u : 1u, checks);
+    EXPECT_EQ(!c.reminderRows.empty(), checks);
     EXPECT_EQ(c.reminderRows, Rows(kSchedulerTab, IDC_REMINDER_LIST));
     EXPECT_EQ(c.limitRows, Limits());
     EXPECT_EQ(c.savedReminders.value_or(c.reminders), File("TimeSet.ini"));
     EXPECT_EQ(c.savedLimits.value_or(c.limits), File("ControlSet.ini"));
     EXPECT_TRUE(MessageBoxTexts(os, messages));
-    EXPECT_EQ("s3cret", os.Reg().GetString(Hive::CurrentUser, kProfile, "Options_f1").value_or("-"));
+    EXPECT_EQ("s3cret", os.Reg().GetString(Hive::CurrentUser, kProfile, "Options_f1"));
 }
 
-const kp::SysTime kNine = At(2026, 5, 5, 9, 0);
+const SysTime kNine = T(9, 0);
 const std::string kTwo = ReminderRecord(Packed(6, 1, 8, 0), "06月01日08点00分", "一") +
                          ReminderRecord(Packed(6, 2, 8, 0), "06月02日08点00分", "二");
 const Strings kTwoRows = {"06月01日08点00分|一", "06月02日08点00分|二"};
 const std::string kAmy = LimitRecord({"amy", "2小时", "10分钟", ""}, 1);
+const Strings kAmyRow = {"amy|2小时|10分钟||1"};
 // 10 October 10:10 packs to four bytes 0x0A, each stored as CR LF; 26 January 09:26 holds two bytes 0x1A.
-const std::string kOddReminders =
-    ListHeader(3) + ReminderRecord(Packed(1, 26, 9, 26), "01月26日09点26分", "二十六") +
-    ReminderRecord(Packed(3, 1, 0, 0), "03月01日00点00分", "之后") + "\r\n\r\n\r\n\r\nD\r\n10月10日10点10分\r\n十\r\n";
+const std::string kOdd = ListHeader(3) + ReminderRecord(Packed(1, 26, 9, 26), "01月26日09点26分", "二十六") +
+                         ReminderRecord(Packed(3, 1, 0, 0), "03月01日00点00分", "之后") +
+                         "\r\n\r\n\r\n\r\nD\r\n10月10日10点10分\r\n十\r\n";
 const std::string kOneLimit = "[ItemCount]\r\n\x01\x00\x00\x00" "D\r\n[ItemData]\r\nD\r\namy\r\nD\r\n1小时\r\nD\r\n"
                               "5分钟\r\nD\r\n每日9时0分 - 22时30分\r\n\x03\x00\x00\x00"s;
+const std::string kNext = ReminderRecord(Packed(5, 5, 9, 6), "05月05日09点06分", "下一分钟");
 const std::string kExpiring = ListHeader(4) + ReminderRecord(Packed(5, 5, 9, 5), "05月05日09点05分", "现在") +
-                              ReminderRecord(Packed(5, 1, 20, 0), "05月01日20点00分", "上周") +
-                              ReminderRecord(Packed(5, 5, 9, 6), "05月05日09点06分", "下一分钟") +
+                              ReminderRecord(Packed(5, 1, 20, 0), "05月01日20点00分", "上周") + kNext +
                               ReminderRecord(Packed(1, 1, 8, 0), "01月01日08点00分", "元旦");
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, ListFiles,
-    ::testing::Values(
-        FileCase{"ByteForByte", At(2026, 1, 2, 8, 0), kOddReminders, kOneLimit,
-                 {"01月26日09点26分|二十六", "03月01日00点00分|之后", "10月10日10点10分|十"},
-                 {"amy|1小时|5分钟|每日9时0分 - 22时30分|3"}},
-        FileCase{"ExpiredAndOddFlags", At(2026, 5, 5, 9, 5, 30), kExpiring,
-                 ListHeader(1) + LimitRecord({"a", "", "", ""}, 0x1A0A0D0A), {"05月05日09点06分|下一分钟"},
-                 {"a||||" + std::to_string(0x1A0A0D0A)},
-                 ListHeader(1) + ReminderRecord(Packed(5, 5, 9, 6), "05月05日09点06分", "下一分钟")},
-        FileCase{"CountPastTheData", kNine, ListHeader(0x7FFFFFFF) + kTwo + "\x01\x02", ListHeader(3) + kAmy, kTwoRows,
-                 {"amy|2小时|10分钟||1"}, ListHeader(2) + kTwo, ListHeader(1) + kAmy},
-        FileCase{"LastRecordCut", kNine, ListHeader(3) + kTwo + kTwo.substr(0, 10),
-                 ListHeader(1) + kAmy.substr(0, kAmy.find("10") + 1), kTwoRows, {"amy|2小时|1||0"},
-                 ListHeader(2) + kTwo, ListHeader(1) + LimitRecord({"amy", "2小时", "1", ""}, 0)},
-        FileCase{"HugeCounts", kNine, ListHeader(0xFFFFFFFF) + kTwo, ListHeader(0xFFFFFFFF) + kAmy, {},
-                 {"amy|2小时|10分钟||1"}, "", ListHeader(1) + kAmy},
-        FileCase{"HeaderOnly", kNine, "[ItemCount]\r\n\x01", ListHeader(5), {}, {}, "", ""},
-        FileCase{"Empty", kNine, "", "", {}, {}},
-        FileCase{"Unreadable", kNine, kTwo, kAmy, {}, {}, std::nullopt, std::nullopt, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+const Files kFiles[] = {
+    {At(2026, 1, 2, 8, 0), kOdd, kOneLimit, {"01月26日09点26分|二十六", "03月01日00点00分|之后", "10月10日10点10分|十"},
+     {"amy|1小时|5分钟|每日9时0分 - 22时30分|3"}},
+    {At(2026, 5, 5, 9, 5, 30), kExpiring, ListHeader(1) + LimitRecord({"a", "", "", ""}, 0x1A0A0D0A),
+     {"05月05日09点06分|下一分钟"}, {"a||||" + std::to_string(0x1A0A0D0A)}, ListHeader(1) + kNext},
+    {kNine, ListHeader(0x7FFFFFFF) + kTwo + "\x01\x02", ListHeader(3) + kAmy, kTwoRows, kAmyRow, ListHeader(2) + kTwo,
+     ListHeader(1) + kAmy},  // counts past the data
+    {kNine, ListHeader(3) + kTwo + kTwo.substr(0, 10), ListHeader(1) + kAmy.substr(0, kAmy.find("10") + 1), kTwoRows,
+     {"amy|2小时|1||0"}, ListHeader(2) + kTwo, ListHeader(1) + LimitRecord({"amy", "2小时", "1", ""}, 0)},  // cut
+    {kNine, ListHeader(0xFFFFFFFF) + kTwo, ListHeader(0xFFFFFFFF) + kAmy, {}, kAmyRow, "", ListHeader(1) + kAmy},
+    {kNine, "[ItemCount]\r\n\x01", ListHeader(5), {}, {}, "", ""},
+    {kNine, "", "", {}, {}},
+    {kNine, kTwo, kAmy, {}, {}, std::nullopt, std::nullopt, true}};
+INSTANTIATE_TEST_SUITE_P(Files, ListFiles, ::testing::ValuesIn(kFiles));
 
 // Rows go in greatest first, each at the top, drawing off (Wine's list view looks for a row's place from the top).
 TEST(ListFile, RowsGoInGreatestFirstAtTheTopWithDrawingOff) {
-    kp::sim::SimListView plain;
+    sim::SimListView list;
     std::vector<kestor::ListRow> rows = {{{"b", "x"}, 1}, {{"A", "x"}, 2}, {{"c", "x"}, 3}, {{"a", "x"}, 4}};
-    plain.InsertColumn(0, "", 80, kp::ColumnAlign::Left);
-    plain.InsertColumn(1, "", 80, kp::ColumnAlign::Left);
-    kestor::InsertSortedRows(plain, rows);
+    for (int column : {0, 1}) list.InsertColumn(column, "", 80, ColumnAlign::Left);
+    kestor::InsertSortedRows(list, rows);
     std::vector<uint32_t> order;
-    for (const auto& row : plain.Rows()) order.push_back(row.data);
-    EXPECT_EQ((std::vector<uint32_t>{4, 2, 1, 3}), order) << "equal names stay in the file's order, a before A";
-    EXPECT_TRUE(plain.redraw && plain.GetItemText(0, 1) == "x");
-    kp::TextWriter out;
-    kestor::WriteUserLimits(plain, 0, out);
-    EXPECT_EQ("", out.Bytes()) << "no rows, no header";
+    for (const auto& row : list.Rows()) order.push_back(row.data);
+    EXPECT_EQ((std::vector<uint32_t>{4, 2, 1, 3}), order);  // equal names stay in the file's order, a before A
+    EXPECT_TRUE(list.redraw && list.GetItemText(0, 1) == "x");
+    TextWriter out;
+    kestor::WriteUserLimits(list, 0, out);
+    EXPECT_EQ("", out.Bytes());  // no rows, no header
 }
 
 // After an hour of use a rest of 300 s holds the input, then the meter starts again. Outside the daily window the
 // end-of-day notice counts 120 s (or, stuck, the backstop acts at 130 s), then the lists are saved and Windows shut.
 enum Outcome { kRest, kEndOfDay, kStuck };
 
-class Enforcement : public UserControl, public ::testing::WithParamInterface<Outcome> {};
+class Enforcement : public Control, public ::testing::WithParamInterface<Outcome> {};
 
 TEST_P(Enforcement, RestsAfterTheContinuousLimitOrEndsTheDayOutsideTheWindow) {
     const bool rest = GetParam() == kRest, stuck = GetParam() == kStuck;
-    StartAt(At(2026, 5, 5, rest ? 23 : 22, rest ? 0 : 1));
-    const std::string tom = rest ? LimitRecord({"tom", "1小时", "5分钟", "每日9时0分 - 10时0分"}, 1)  // no window
-                                 : LimitRecord({"tom", "2小时", "10分钟", "每日9时0分 - 22时0分"}, 3);
-    PutFile("ControlSet.ini", ListHeader(2) + tom + LimitRecord({"zoe", "1小时", "5分钟", ""}, 1));
-    const std::string before = File("ControlSet.ini");
+    StartAt(T(rest ? 23 : 22, !rest));
+    const std::string file =
+        ListHeader(2) +
+        (rest ? LimitRecord({"tom", "1小时", "5分钟", "每日9时0分 - 10时0分"}, 1)  // no window
+              : LimitRecord({"tom", "2小时", "10分钟", "每日9时0分 - 22时0分"}, 3)) +
+        LimitRecord({"zoe", "1小时", "5分钟", ""}, 1);
+    PutFile("ControlSet.ini", file);
     const char* const line = rest ? "系统将在%d秒后解除锁定" : "系统将在%d秒后自动关闭";
     const int seconds = rest ? 300 : 120;
     std::vector<int64_t> opened;
-    Strings armed;
+    std::string armed;
     const auto timers = [this] {
-        Strings out;
-        for (unsigned id : Page(kControlTab).Timers())
-            out.push_back(std::to_string(id) + ":" + std::to_string(*Page(kControlTab).TimerPeriod(id)));
+        std::string out;
+        for (unsigned id : Page(kControlTab).Timers()) out += Format("%u:%u ", id, *Page(kControlTab).TimerPeriod(id));
         return out;
     };
     os.At(500, [&] { armed = timers(); });
@@ -317,36 +310,36 @@ TEST_P(Enforcement, RestsAfterTheContinuousLimitOrEndsTheDayOutsideTheWindow) {
             opened.push_back(os.Now());
             const std::string message = rest ? "您已经连续使用1小时,请休息一会儿."
                                              : "您本日使用时间即将结束,请注意保存好您个人的文档资料.";
-            EXPECT_TRUE(GbkEq("用户:tom.\n    " + message, w.GetText(IDC_NOTICE_MESSAGE)));
-            EXPECT_TRUE(GbkEq(kp::Format(line, seconds), w.GetText(IDC_NOTICE_COUNTDOWN)));
+            EXPECT_EQ("用户:tom.\n    " + message, w.GetText(IDC_NOTICE_MESSAGE));
+            EXPECT_EQ(Format(line, seconds), w.GetText(IDC_NOTICE_COUNTDOWN));
             if (stuck) Sheet().m_control.m_notice.m_nSeconds = 100000;
             os.After(1500, [&, this] {
-                EXPECT_EQ(kp::Format(line, stuck ? 100000 : seconds) + ".", w.GetText(IDC_NOTICE_COUNTDOWN));
+                EXPECT_EQ(Format(line, stuck ? 100000 : seconds) + ".", w.GetText(IDC_NOTICE_COUNTDOWN));
                 EXPECT_TRUE(os.Input().MouseHook() && os.Input().ScreenSaverRunning() && w.IsTopmost());
-                EXPECT_EQ(rest, os.Input().Clip() == w.GetWindowRect()) << "the cursor is held in the rest only";
-                EXPECT_FALSE(w.IsControlVisible(kp::IDOK));
+                EXPECT_EQ(rest, os.Input().Clip() == w.GetWindowRect());  // the cursor is held in the rest only
+                EXPECT_FALSE(w.IsControlVisible(IDOK));
                 w.Enter();
                 w.Escape();
             });
             if (!rest) return;
             os.After(301500, [&, this] {
                 const kestor::CNoticeDlg& notice = Sheet().m_control.m_notice;
-                EXPECT_EQ("0 0 1", kp::Format("%d %d %d", notice.m_bSystemMode, notice.m_bLock, notice.m_bClipCursor));
+                EXPECT_EQ("0 0 1", Format("%d %d %d", notice.m_bSystemMode, notice.m_bLock, notice.m_bClipCursor));
                 EXPECT_EQ(int(opened.size()), os.Input().ReleaseCaptures());
-                EXPECT_EQ((Strings{"7001:1000"}), timers()) << "the meter counts again";
+                EXPECT_EQ("7001:1000 ", timers());  // the meter counts again
             });
         });
     if (rest) ExitAt(8000000);
     Run();
-    EXPECT_EQ((Strings{rest ? "7001:1000" : "7003:130000"}), armed);
-    EXPECT_EQ((rest ? std::vector<int64_t>{3602000, 7505000} : std::vector<int64_t>{10}), opened) << "301 s apart";
+    EXPECT_EQ(rest ? "7001:1000 " : "7003:130000 ", armed);
+    EXPECT_EQ((rest ? std::vector<int64_t>{3602000, 7505000} : std::vector<int64_t>{10}), opened);  // 301 s apart
     EXPECT_FALSE(os.Input().MouseHook() || os.Input().ScreenSaverRunning() || os.Input().Clip());
     EXPECT_EQ(0, os.Input().BadRemovals());
-    EXPECT_EQ(rest ? std::vector<unsigned>{} : std::vector<unsigned>{kp::EWX_SHUTDOWN}, os.Power().Calls());
+    EXPECT_EQ(rest ? std::vector<unsigned>{} : std::vector<unsigned>{EWX_SHUTDOWN}, os.Power().Calls());
     if (rest) return;
-    EXPECT_EQ(10 + (stuck ? 130000 : 121000), os.Now()) << "the time of the shutdown";
+    EXPECT_EQ(10 + (stuck ? 130000 : 121000), os.Now());  // the time of the shutdown
     EXPECT_EQ((Strings{Path("TimeSet.ini"), Path("ControlSet.ini"), Path("Playlist.m3u")}), os.Files().Writes());
-    EXPECT_EQ(before, File("ControlSet.ini"));
+    EXPECT_EQ(file, File("ControlSet.ini"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Outcomes, Enforcement, ::testing::Values(kRest, kEndOfDay, kStuck));
