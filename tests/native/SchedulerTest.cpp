@@ -13,7 +13,7 @@ const char* const kDefault = "备忘记事:时间到!";
 
 SysTime T(int h, int m, int s = 0) { return At(2026, 5, 5, h, m, s); }
 
-// A list view's columns as "title width centred|".
+// "title width centred|" for each column.
 std::string Columns(SimWindow& page, int id) {
     std::string out;
     for (const auto& c : page.ListViewOf(id).Columns())
@@ -24,7 +24,7 @@ std::string Columns(SimWindow& page, int id) {
 class Pages : public Program {
 protected:
     Strings Reminders() { return Rows(kSchedulerTab, IDC_REMINDER_LIST); }
-    // Adds a reminder through its dialog, after `first` has run in it.
+    // Adds a reminder through its dialog, `first` run in it first.
     void Add(SimWindow& page, const SysTime& t, const std::string& text, std::function<void(SimWindow&)> first = {}) {
         os.OnModal(IDD_NEWREMINDER, [=](SimWindow& w) {
             if (first) first(w);
@@ -89,7 +89,7 @@ TEST_F(Pages, RemindersAreAddedInTimeOrderAndShownOnceAtTheirMinute) {
     for (int i = 0; i < 4; ++i) os.AnswerMessageBox(IDOK);
     os.AnswerMessageBox(IDOK, 90000);  // open past the next reminder's minute
     for (int i = 0; i < 4; ++i) os.AnswerMessageBox(IDOK, 1000);
-    os.At(209000, [this] { EXPECT_EQ(5u, Reminders().size()); });  // 00:01:29, kept while shown
+    os.At(209000, [this] { EXPECT_EQ(5u, Reminders().size()); });  // kept while shown
     os.At(210500, [this] { EXPECT_EQ(4u, Reminders().size()); });
     os.At(When(At(2026, 7, 2, 8, 0, 30)), [this] { EXPECT_TRUE(Page(kSchedulerTab).Timers().empty()); });
     ExitAt(When(At(2026, 7, 2, 8, 1)));
@@ -105,14 +105,14 @@ TEST_F(Pages, RemindersAreAddedInTimeOrderAndShownOnceAtTheirMinute) {
               shown);
 }
 
-// The hourly notice at every full hour of the local clock while ticked, whatever the interval; a change applied once,
-// at the hide; a zero countdown refuses the whole apply, at every try.
+// The hourly notice at every full hour of the local clock while ticked, whatever the interval; a change applied
+// once; a zero countdown refuses the whole apply, at every try.
 TEST_F(Pages, TheHourlyNoticeAndTheApply) {
     SetProfile("Options_a1", 1);
     SetProfile("Options_a2", 3);
     SetProfile("Options_f2", 2);  // not the first start: f1 stays
     os.Reg().SetString(Hive::CurrentUser, kProfile, "Options_f1", "s3cret");
-    for (const char* name : {"TimeSet.ini", "ControlSet.ini"}) {  // unreadable: left as they are
+    for (const char* name : {"TimeSet.ini", "ControlSet.ini"}) {  // unreadable, left alone
         PutFile(name, "x");
         os.Files().FailReads(Path(name));
     }
@@ -161,7 +161,7 @@ TEST_F(Pages, TheHourlyNoticeAndTheApply) {
     for (int k = 0; k < 16; ++k) expected.push_back(notice(14, 16 - k - !k));
     expected.insert(expected.end(), {"-", "-", notice(15, 15), "-", "-", "-", notice(17, 15)});
     EXPECT_EQ(expected, seen);
-    const char* const zero = "倒计时关机时间不能为零";
+    const char* zero = "倒计时关机时间不能为零";
     EXPECT_TRUE(MessageBoxTexts(os, {"提示信息列表读取失败", "定时提醒信息列表初始化失败", zero, zero, zero}));
     EXPECT_EQ("x x s3cret", File("TimeSet.ini") + " " + File("ControlSet.ini") + " " +
                                 *os.Reg().GetString(Hive::CurrentUser, kProfile, "Options_f1"));
@@ -174,7 +174,7 @@ TEST_F(Pages, TheHourlyNoticeAndTheApply) {
 struct Shutdown {
     int box;
     SysTime applied, set;
-    int64_t inMs;          // from the apply to the shutdown; -1: none in 23 hours
+    int64_t inMs;          // to the shutdown; -1: none
     std::optional<SysTime> changed{};  // picked after the apply, then applied again
 };
 
@@ -186,6 +186,7 @@ TEST_P(ShutdownTime, ComesWhenItsPickerSaysAndOnlyThen) {
     const bool countdown = c.box == IDC_COUNTDOWN;
     const int picker = countdown ? IDC_COUNTDOWN_TIME : IDC_TIMED_SHUTDOWN_TIME;
     std::vector<int64_t> left;
+    size_t armed = 9;  // timers left at the end
     StartAt(AddMs(c.applied, -500));
     os.At(500, [&, this] {
         os.Sheet()->SelectTab(kSchedulerTab);
@@ -207,9 +208,11 @@ TEST_P(ShutdownTime, ComesWhenItsPickerSaysAndOnlyThen) {
                 left.push_back(t.wHour * 3600 + t.wMinute * 60 + t.wSecond);
             });
     });
+    os.At(23LL * 3600 * 1000, [&, this] { armed = Page(kSchedulerTab).Timers().size(); });
     ExitAt(500 + 23LL * 3600 * 1000);
     Run();
     EXPECT_EQ(c.inMs < 0 ? 0u : 1u, os.Power().Calls().size());
+    EXPECT_EQ(c.inMs < 0, armed);
     EXPECT_EQ((countdown ? std::vector<int64_t>{3722, 3600, 3599, 1, 1, 1} : std::vector<int64_t>{}), left);
 }
 
@@ -222,10 +225,9 @@ const Shutdown kShutdowns[] = {
 INSTANTIATE_TEST_SUITE_P(Pickers, ShutdownTime, ::testing::ValuesIn(kShutdowns));
 
 // The new-limit dialog opens fresh, refuses with its message or sorts the row in (the same name to the letter case
-// replaced on Yes); the file is written at the exit. The default password opens the first administrator setting only.
+// replaced on Yes); nothing written before the exit. The default password opens the first administrator setting only.
 TEST_F(Pages, TheLimitListAndTheAdministratorOnOneVisitToThePage) {
-    const char* const same = "该用户已存在,是否覆盖原有设置.";
-    const char* const shorter = "你设置的使用时间段差额小于可使用时间,是否重新设置";
+    const char *same = "该用户已存在,是否覆盖原有设置.", *shorter = "你设置的使用时间段差额小于可使用时间,是否重新设置";
     const std::string file = ListHeader(3) + LimitRecord({"Tom", "1小时", "5分钟", ""}, 1) +
                              LimitRecord({"yan", "", "", ""}, 3) + LimitRecord({"zed", "", "", "damaged"}, 3);
     PutFile("ControlSet.ini", file);
@@ -369,7 +371,7 @@ TEST_F(Pages, TheLimitListAndTheAdministratorOnOneVisitToThePage) {
                        "yan||||3", "zed|||damaged|3"}),
               Limits());
     // Row, time of day, where it lies: 1 inside (both ends too), -1 outside, 0 no window.
-    const int windows[][4] = {{0, 23, 0, 0},  {1, 7, 59, -1}, {1, 10, 0, 1},  {1, 12, 0, 1}, {1, 12, 1, -1},
+    const int windows[][4] = {{0, 23, 0, 0},  {1, 7, 59, -1}, {1, 8, 0, 1},  {1, 12, 0, 1}, {1, 12, 1, -1},
                               {5, 9, 29, -1}, {5, 9, 30, 1},  {5, 10, 0, 1},  {5, 10, 1, -1}, {5, 23, 0, -1},
                               {8, 12, 0, 0},  {9, 0, 0, 1},   {9, 12, 0, -1}};
     for (const auto& [row, h, m, where] : windows)
@@ -385,7 +387,7 @@ TEST_F(Pages, ListFilesAreReadAndWrittenBack) {
                                ReminderRecord(Packed(5, 5, 9, 5), "9:05", "y") + kept + kept.substr(0, 9));
     const std::string odd = LimitRecord({"a", "", "", ""}, 0x1A0A0D0A), amy = LimitRecord({"amy", "2小时", "1", ""}, 0);
     PutFile("ControlSet.ini", ListHeader(2) + odd + amy.substr(0, amy.find("1\r") + 1));
-    size_t checks = 9;  // the reminder check runs for the one reminder read
+    size_t checks = 9;  // the reminder check, for one reminder read
     os.At(2900, [&, this] { checks = Page(kSchedulerTab).Timers().size(); });
     ExitAt(3000);
     Run();
@@ -402,9 +404,9 @@ TEST(ListFile, RowsGoInGreatestFirstAtTheTopWithDrawingOff) {
     std::vector<kestor::ListRow> rows{{{"b", "x"}, 1}, {{"A", "x"}, 2}, {{"c", "x"}, 3}, {{"a", "x"}, 4}};
     for (int column : {0, 1}) list.InsertColumn(column, "", 80, ColumnAlign::Left);
     kestor::InsertSortedRows(list, rows);
-    std::vector<uint32_t> order;
-    for (const auto& row : list.Rows()) order.push_back(row.data);
-    EXPECT_EQ((std::vector<uint32_t>{4, 2, 1, 3}), order);  // equal names in the file's order
+    std::string order;
+    for (const auto& row : list.Rows()) order += std::to_string(row.data);
+    EXPECT_EQ("4213", order);  // equal names in the file's order
     EXPECT_TRUE(list.redraw && list.GetItemText(0, 1) == "x");
     TextWriter out;
     kestor::WriteUserLimits(list, 0, out);
@@ -423,7 +425,7 @@ TEST_P(Enforcement, RestsAfterTheContinuousLimitOrEndsTheDayOutsideTheWindow) {
     const std::string tom = rest ? LimitRecord({"tom", "1小时", "5分钟", "每日9时0分 - 10时0分"}, 1)  // no window
                                  : LimitRecord({"tom", "2小时", "10分钟", "每日9时0分 - 22时0分"}, 3);
     PutFile("ControlSet.ini", ListHeader(2) + tom + LimitRecord({"zoe", "1小时", "5分钟", ""}, 1));
-    const char* const line = rest ? "系统将在%d秒后解除锁定" : "系统将在%d秒后自动关闭";
+    const char* line = rest ? "系统将在%d秒后解除锁定" : "系统将在%d秒后自动关闭";
     const int seconds = rest ? 300 : 120;
     std::string opened;
     int shown = 0;
@@ -454,7 +456,7 @@ TEST_P(Enforcement, RestsAfterTheContinuousLimitOrEndsTheDayOutsideTheWindow) {
     if (rest) ExitAt(8000000);
     Run();
     EXPECT_EQ(rest ? "3602000 7505000 " : "10 ", opened);  // 301 s apart
-    EXPECT_EQ(rest ? std::vector<unsigned>{} : std::vector<unsigned>{EWX_SHUTDOWN}, os.Power().Calls());
+    EXPECT_EQ(std::vector<unsigned>(!rest, EWX_SHUTDOWN), os.Power().Calls());
     if (rest) return;
     EXPECT_EQ(10 + (stuck ? 130000 : 121000), os.Now());
     EXPECT_EQ((Strings{Path("TimeSet.ini"), Path("ControlSet.ini"), Path("Playlist.m3u")}), os.Files().Writes());
