@@ -13,7 +13,6 @@ const char* const kDefault = "备忘记事:时间到!";
 
 SysTime T(int h, int m, int s = 0) { return At(2026, 5, 5, h, m, s); }
 
-// "title width centred|" for each column.
 std::string Columns(SimWindow& page, int id) {
     std::string out;
     for (const auto& c : page.ListViewOf(id).Columns())
@@ -80,7 +79,7 @@ TEST_F(Pages, RemindersAreAddedInTimeOrderAndShownOnceAtTheirMinute) {
                            "07月02日08点00分|后天"}),
                   Reminders());
     });
-    // The first reminder deleted while its one-shot timer is armed.
+    // The first reminder deleted while its timer is armed.
     OnPage(55000, kSchedulerTab, [](SimWindow& page) {
         page.ClickListItem(IDC_REMINDER_LIST, 0);
         page.Click(IDC_REMINDER_DELETE);
@@ -213,6 +212,7 @@ TEST_P(ShutdownTime, ComesWhenItsPickerSaysAndOnlyThen) {
     Run();
     EXPECT_EQ(c.inMs < 0 ? 0u : 1u, os.Power().Calls().size());
     EXPECT_EQ(c.inMs < 0, armed);
+    EXPECT_EQ(1u, Profile(countdown ? "Options_c1" : "Options_b1"));
     EXPECT_EQ((countdown ? std::vector<int64_t>{3722, 3600, 3599, 1, 1, 1} : std::vector<int64_t>{}), left);
 }
 
@@ -370,7 +370,7 @@ TEST_F(Pages, TheLimitListAndTheAdministratorOnOneVisitToThePage) {
                        "u2|1小时|5分钟|每日9时30分 - 10时0分|3", "u3|||每日9时0分 - 10时0分|3", "u4|5小时|60分钟||1",
                        "yan||||3", "zed|||damaged|3"}),
               Limits());
-    // Row, time of day, where it lies: 1 inside (both ends too), -1 outside, 0 no window.
+    // Row, time, where: 1 inside (ends too), -1 outside, 0 no window.
     const int windows[][4] = {{0, 23, 0, 0},  {1, 7, 59, -1}, {1, 8, 0, 1},  {1, 12, 0, 1}, {1, 12, 1, -1},
                               {5, 9, 29, -1}, {5, 9, 30, 1},  {5, 10, 0, 1},  {5, 10, 1, -1}, {5, 23, 0, -1},
                               {8, 12, 0, 0},  {9, 0, 0, 1},   {9, 12, 0, -1}};
