@@ -386,7 +386,7 @@ TEST_F(Pages, ListFilesAreReadAndWrittenBack) {
     PutFile("TimeSet.ini", ListHeader(4) + ReminderRecord(Packed(1, 26, 9, 26), "01-26", "x") +
                                ReminderRecord(Packed(5, 5, 9, 5), "9:05", "y") + kept + kept.substr(0, 9));
     const std::string odd = LimitRecord({"a", "", "", ""}, 0x1A0A0D0A), amy = LimitRecord({"amy", "2小时", "1", ""}, 0);
-    PutFile("ControlSet.ini", ListHeader(2) + odd + amy.substr(0, amy.find("1\r") + 1));
+    PutFile("ControlSet.ini", ListHeader(3) + odd + amy.substr(0, amy.find("1\r") + 1));
     size_t checks = 9;  // the reminder check, for one reminder read
     os.At(2900, [&, this] { checks = Page(kSchedulerTab).Timers().size(); });
     ExitAt(3000);
