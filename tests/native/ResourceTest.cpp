@@ -32,7 +32,7 @@ TEST(Resources, IdsAreNamedAndUniqueAndVisibleControlsNeitherOverlapNorLeaveThei
         for (const rc::Control& c : dlg.controls) {
             const std::string what = c.statement + " " + c.idName + " \"" + c.text + "\"";
             EXPECT_TRUE(c.id) << what << ": not in resource.h";
-            if (c.idName != "IDC_STATIC" && c.id) EXPECT_TRUE(ids.insert(*c.id).second) << what << ": id used twice";
+            EXPECT_TRUE(c.idName == "IDC_STATIC" || !c.id || ids.insert(*c.id).second) << what << ": id used twice";
             if (c.Hidden() || (c.Kind() == rc::ControlKind::UpDown && c.styles.Has("UDS_ALIGNRIGHT"))) continue;
             // A combo box's height in the script is its drop-down list's.
             const kp::Rect r{c.x, c.y, c.x + c.width, c.y + (c.Kind() == rc::ControlKind::ComboBox ? 14 : c.height)};
