@@ -7,12 +7,9 @@ namespace {
 using namespace kt;
 using kp::FileDialogResult;
 
-class Player : public ::testing::Test {
+class Player : public OnePage<kestor::CTovrelPlay> {
 protected:
-    SimOs os;
     kp::sim::SimMedia& media = os.Media();
-    kestor::CTovrelPlay page;
-    SimWindow* w = nullptr;
 
     Strings Rows() { return w->ListBoxOf(IDC_PLAYLIST).Items(); }
     // Selects a row (-1: none) and clicks; the add button gets these files or this answer.

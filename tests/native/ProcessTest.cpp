@@ -10,12 +10,9 @@ using Ids = std::vector<unsigned>;
 using St = kp::SnapshotStatus;
 enum { kOk = kp::IDOK, kYes = kp::IDYES, kNo = kp::IDNO, kList = IDC_PROCESS_LIST, kEntries = IDC_TERMINATION_LIST };
 
-class Proc : public ::testing::Test {
+class Proc : public OnePage<kestor::CProcessManager> {
 protected:
-    SimOs os;
     kp::sim::SimProcesses& ps = os.Processes();
-    kestor::CProcessManager page;
-    SimWindow* w = nullptr;
 
     void Answer(int a, int64_t after = 0) { os.AnswerMessageBox(a, after); }
     std::string Top(int64_t ms = 0) {

@@ -81,6 +81,15 @@ inline std::string LimitRecord(const Strings& texts, uint32_t flags) {
     return out.Bytes();
 }
 
+// One page of the program on its own over the simulated platform; a test opens it and sets `w`.
+template <class PageClass>
+class OnePage : public ::testing::Test {
+protected:
+    SimOs os;
+    PageClass page;
+    SimWindow* w = nullptr;
+};
+
 // The program in C:\Kestor, started by the user "tom" with the local clock at 2026-05-05 09:00:00, not for
 // the first time and with the hourly notice off; the test scripts the user, then calls Run().
 class Program : public ::testing::Test {
