@@ -8,9 +8,8 @@ ControlSet.ini or Playlist.m3u of 1,000 to 20,000 rows, over a start with no lis
 import argparse
 import statistics
 import time
-from pathlib import Path
 
-from idle import harness, host_pid
+from idle import cpu_seconds, harness, host_pid
 
 MAKERS = {  # n rows in a scrambled order; every reminder lies ahead of the start, 1 January
     "TimeSet.ini": lambda n: harness.list_file([(1 + i // 1440 // 28, 2 + i // 1440 % 28, i // 60 % 24, i % 60,
@@ -19,10 +18,6 @@ MAKERS = {  # n rows in a scrambled order; every reminder lies ahead of the star
                                                    for k in range(n)]),
     "Playlist.m3u": lambda n: harness.m3u(f"C:\\音乐\\第{k * 7919 % n:05d}首.mp3" for k in range(n)),
 }
-
-
-def cpu_ns(pid):  # of every thread, to the nanosecond (the process's own counts go in ticks of 10 ms)
-    return sum(int((task / "schedstat").read_text().split()[0]) for task in Path(f"/proc/{pid}/task").iterdir())
 
 
 def start_cpu(name, file_name=None, rows=0):
@@ -38,9 +33,9 @@ def start_cpu(name, file_name=None, rows=0):
             pid, last, still = host_pid(story, "Kestor.exe"), -1, 0
             while still < 4:
                 time.sleep(0.5)
-                now = cpu_ns(pid)
-                still, last = (still + 1 if now - last < 5e6 else 0), now
-            runs.append(last / 1e9)
+                now = cpu_seconds(pid)
+                still, last = (still + 1 if now - last < 0.005 else 0), now
+            runs.append(last)
             story.stop_server()
         return statistics.median(runs[2:])
     finally:
