@@ -280,8 +280,9 @@ class Story(unittest.TestCase):
         for exe in exes:
             self.until(lambda: not self.procs(exe), f"{exe} ended", timeout)
 
-    def keep(self, sheet):  # as a click on the sheet: 30 s more shown
+    def press(self, sheet, button):  # as a user clicks it, keeping the sheet shown 30 s more
         self.drv("post", sheet, WM_USER_ACTIVITY, 0, 0)
+        self.drv("click", sheet, button)
 
     def tray(self, mouse_message):  # as the shell posts it
         self.drv("post", self.sheet(), WM_TRAY_NOTIFY, 101, mouse_message)

@@ -21,19 +21,18 @@ class PlayerTest(Story):
             tone(host, SECONDS, pitch)
         self.kestor()
         sheet = self.page(3)
-        self.drv("click", sheet, IDC_ADD_FILES)
+        self.press(sheet, IDC_ADD_FILES)
         self.win("打开")
         # Opened in the program's folder; names chosen together come back as the folder and each name.
         self.choose(rf'"b.mp3" "{TRACKS[1]}"')
         self.until(lambda: self.col(sheet, IDC_PLAYLIST) == TRACKS, "both tracks listed")
         # A track the device failed to open ends at once: each must hold its row while it plays.
-        self.keep(sheet)
-        self.drv("click", sheet, IDC_PLAY)
+        self.press(sheet, IDC_PLAY)
         started = [self.playing(sheet, row, SECONDS + 20) for row in (0, 1, 0)]
         for earlier, later in zip(started, started[1:]):
             self.assertGreater(later - earlier, SECONDS - 2.5, "a track held its row while it played")
-        self.drv("click", sheet, IDC_STOP)
-        self.drv("click", sheet, IDC_AUTOPLAY)
+        self.press(sheet, IDC_STOP)
+        self.press(sheet, IDC_AUTOPLAY)
         self.until(lambda: self.reg("HKLM", MACHINE, "Options_i1") == 1, "auto-play stored")
         self.quit()
         self.assertEqual(self.get("Playlist.m3u"), m3u(TRACKS))

@@ -17,12 +17,10 @@ class ProcessTest(Story):
         self.until(lambda: has({"Kestor.exe", "誠品.exe", "services.exe"}))
         for _, row in self.rows(sheet, IDC_PROCESS_LIST):
             self.assertRegex("\t".join(row), r"^[^\t]+\t\t0x[0-9A-F]+\t0x[0-9A-F]+\t\d+\t", row)
-        self.keep(sheet)
-        self.drv("click", sheet, IDC_NEW_TASK)
+        self.press(sheet, IDC_NEW_TASK)
         self.choose(NOTEPAD)
         self.until(lambda: has({"notepad.exe"}), "notepad")
-        self.keep(sheet)
-        self.drv("click", sheet, IDC_TERMINATION_ADD)
+        self.press(sheet, IDC_TERMINATION_ADD)
         dialog = self.win("添加进程到列表...")
         self.until(lambda: has({"notepad.exe", "誠品.exe"}, dialog, IDC_RUNNING_LIST))
         # 浏览 opens in the system folder.

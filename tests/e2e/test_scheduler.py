@@ -9,8 +9,7 @@ KEPT = [(6, 15, 10, 30, "交电费"), (12, 1, 8, 0, "年底盘点")]
 
 class SchedulerTest(Story):
     def add(self, sheet, month, day, hour, minute, message):
-        self.keep(sheet)
-        self.drv("click", sheet, IDC_REMINDER_NEW)
+        self.press(sheet, IDC_REMINDER_NEW)
         dialog = self.win("新建提示...")
         self.drv("date", dialog, IDC_REMINDER_TIME, 2026, month, day, hour, minute, 0)
         self.answer(dialog, IDC_REMINDER_MESSAGE, message)
@@ -19,9 +18,8 @@ class SchedulerTest(Story):
         return [(*map(int, re.findall(r"\d+", time)), text) for _, (time, text) in self.rows(sheet, IDC_REMINDER_LIST)]
 
     def apply(self, sheet):
-        self.keep(sheet)
         self.until(lambda: self.ctl(sheet, APPLY).enabled, "Apply enabled by the change")
-        self.drv("click", sheet, APPLY)
+        self.press(sheet, APPLY)
         self.until(lambda: not self.ctl(sheet, APPLY).enabled, "Apply done")
 
     def test_reminders_notice_autorun_and_countdown(self):
@@ -52,7 +50,7 @@ class SchedulerTest(Story):
         checked = self.drv("post", self.ctl(sheet, IDC_AUTORUN).hwnd, BM_GETCHECK, 0, 0, "--send")
         self.assertEqual((self.reg("HKLM", RUN_KEY, "Kestor"), checked), (path, ["1"]))
         for value in ((None, 0), (path, 1)):
-            self.drv("click", sheet, IDC_AUTORUN)
+            self.press(sheet, IDC_AUTORUN)
             self.apply(sheet)
             self.assertEqual((self.reg("HKLM", RUN_KEY, "Kestor"), self.reg("HKCU", PROFILE, "Options_d1")), value)
         self.quit()
@@ -63,7 +61,7 @@ class SchedulerTest(Story):
         self.until(lambda: self.procs("notepad.exe"), "notepad running")
         self.kestor()
         sheet = self.page(1)
-        self.drv("click", sheet, IDC_COUNTDOWN)
+        self.press(sheet, IDC_COUNTDOWN)
         self.drv("date", sheet, IDC_COUNTDOWN_TIME, 2026, 5, 5, 0, 0, 5)
         self.apply(sheet)
         self.until(lambda: self.text(sheet, IDC_COUNTDOWN_TIME) in ("00:00:03", "00:00:02"), "counting", every=0.05)

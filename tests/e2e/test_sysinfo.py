@@ -31,6 +31,6 @@ class SystemInfoTest(Story):
         sheet = self.sheet()
         self.until(lambda: self.info(sheet, IDC_OS_VERSION) == ["Microsoft Windows 98 4.10"], "Windows 98")
         self.show()
-        self.drv("click", sheet, IDC_LOGOFF_NOW)
+        self.press(sheet, IDC_LOGOFF_NOW)
         self.ended("Kestor.exe")
         self.assertIsNone(self.get("TimeSet.ini"), "a log-off saves nothing")

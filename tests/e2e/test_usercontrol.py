@@ -16,7 +16,7 @@ class UserControlTest(Story):
         user = self.user()
         self.kestor()
         sheet = self.page(2)
-        self.drv("click", sheet, IDC_USER_NEW)
+        self.press(sheet, IDC_USER_NEW)
         dialog = self.win("新建用户限制...")
         rest = lambda: self.ctl(dialog, IDC_LIMIT_REST)  # noqa: E731
         self.assertEqual((self.text(dialog, IDC_LIMIT_USER), rest().enabled), (user, False))
@@ -34,8 +34,7 @@ class UserControlTest(Story):
         self.drv("click", dialog, IDOK)
         row = [user, "1小时", "15分钟", "每日8时30分 - 22时0分"]
         self.until(lambda: self.rows(sheet, IDC_USER_LIST) == [(False, row)], "the limit listed")
-        self.keep(sheet)
-        self.drv("click", sheet, IDC_ADMIN_SETTINGS)
+        self.press(sheet, IDC_ADMIN_SETTINGS)
         self.prompt("请输入密码:", "MoonGate")
         admin = self.win("设置管理员信息...")
         self.drv("set-text", admin, IDC_ADMIN_NAME, "boss")
