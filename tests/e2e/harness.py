@@ -1,9 +1,7 @@
-"""End-to-end harness: the real Kestor.exe under wine64 on one Xvfb display per run. A story, a test method of a
-Story, checks many things on one run in a prefix copied from a template (build/e2e/template, kept while the Wine
-version stays; binaries hard-linked) whose C:\\Kestor (``self.app``) holds build/win64/Kestor.exe, through the
-driver (tools/driver/kdriver.cpp) serving ``self.drv(...)`` there. It waits for what it needs, never for a fixed
-time. A failure prints the windows, the visible ones' texts and the programs, keeps the prefix and saves
-build/screenshots/FAIL-*.png."""
+"""End-to-end harness: the real Kestor.exe under wine64, one Xvfb display per run. A story, a test method of a
+Story, runs in a prefix copied from build/e2e/template (binaries hard-linked) with Kestor.exe in C:\\Kestor
+(``self.app``), driven by tools/driver/kdriver.cpp through ``self.drv(...)``. A failure prints what it saw, keeps
+the prefix and saves build/screenshots/FAIL-*.png."""
 import atexit
 import fcntl
 import os
@@ -30,6 +28,7 @@ _ids = re.finditer(r"#define\s+(ID\w+)\s+(\w+)", (REPO / "res/resource.h").read_
 globals().update({m[1]: int(m[2], 0) for m in _ids})  # the program's ids by their names
 SHARED = ".dll .exe .nls .sys .drv .ocx .cpl .acm .tlb .ax .com .ds .ttf .fon".split()  # hard-linked
 Control = namedtuple("Control", "id cls visible enabled hwnd parent text")
+Window = namedtuple("Window", "topmost minimized rect focus clip")  # the class holding the focus, the pointer's clip
 run = {}  # the display and the folder of the prefixes
 
 
@@ -39,7 +38,7 @@ def unescape(text):
 
 def list_file(rows):
     """TimeSet.ini of (month, day, hour, minute, message) or ControlSet.ini of (user, continuous, rest, window, flags)
-    as written: in text mode (LF as CR LF, also inside the raw numbers)."""
+    as written in text mode: LF as CR LF, also inside the raw numbers."""
     records = [bytes(r[3::-1]) + b"D\n" + f"{r[0]:02d}月{r[1]:02d}日{r[2]:02d}点{r[3]:02d}分\n{r[4]}\n".encode("gbk")
                if isinstance(r[0], int) else "".join(f"D\n{t}\n" for t in r[:4]).encode("gbk") + bytes([r[4], 0, 0, 0])
                for r in rows]
@@ -123,11 +122,11 @@ class Story(unittest.TestCase):
         self.log.close()
         print(f"    ({time.monotonic() - self.started:.1f} s)", flush=True)
         if not failed and os.environ.get("KESTOR_E2E_KEEP") != "1":
-            shutil.rmtree(self.dir, ignore_errors=True)  # a failed story's prefix stays
+            shutil.rmtree(self.dir, ignore_errors=True)
 
     def start(self, *argv, at=None, speed=1, cwd=None):
-        """With `at` ("YYYY-MM-DD HH:MM:SS", local) the whole session runs under faketime from then, `speed` times
-        faster (far over ten, Wine's own waits at the start run out and may end it)."""
+        """With `at` ("YYYY-MM-DD HH:MM:SS") the session runs under faketime from then, `speed` times faster (far
+        over ten, Wine's own waits at the start run out)."""
         env, command = wine_env(self.prefix), [WINE, *map(str, argv)]
         if at:
             self.stop_server()  # a server on the real clock keeps the timers on it
@@ -143,12 +142,12 @@ class Story(unittest.TestCase):
         return self.processes[-1]
 
     def kestor(self, at=None, speed=1, settle=False):
-        """Until its first window, asking the X server: a driver call while a session on a faked clock comes up
-        restarts parts of it on the real clock, and the desktop fails. With settle, until the sheet shown at the
-        start hides (seen shown first: a wait for hidden passes before)."""
-        process, env = self.start("Kestor.exe", at=at, speed=speed), dict(os.environ, DISPLAY=run["display"])
-        self.until(lambda: process.poll() is not None or '("kestor.exe" ' in subprocess.run(
-            ["xwininfo", "-root", "-tree"], env=env, capture_output=True, text=True).stdout, "a window of Kestor", 60)
+        """Until its first window, asking the X server: a driver started while a session on a faked clock comes up
+        restarts parts of it on the real clock. With settle, until the sheet shown at the start hides (seen shown
+        first: a wait for hidden passes before)."""
+        process = self.start("Kestor.exe", at=at, speed=speed)
+        self.until(lambda: process.poll() is not None or '("kestor.exe" ' in subprocess.run(["xwininfo", "-root",
+                   "-tree"], env=wine_env(self.prefix), capture_output=True, text=True).stdout, "its window", 60)
         self.assertIsNone(process.poll(), "Kestor.exe ended before showing a window")
         if settle:
             self.sheet(True)
@@ -156,8 +155,8 @@ class Story(unittest.TestCase):
         return process
 
     def procs(self, exe=None):
-        """The prefix's processes (of that program, named by its Windows path past the loader) as "<pid> <command>";
-        a faketime wrapper, which outlives its program, does not count."""
+        """The prefix's processes (of that program, by its name past the loader) as "<pid> <command>"; not a faketime
+        wrapper, which outlives its program."""
         found = []
         for entry in Path("/proc").glob("[0-9]*"):
             try:
@@ -173,10 +172,10 @@ class Story(unittest.TestCase):
         subprocess.run(["wineserver", "-k"], env=wine_env(self.prefix), stderr=subprocess.DEVNULL)
         subprocess.run(["wineserver", "-w"], env=wine_env(self.prefix), timeout=30)
 
-    def shot(self, name):  # build/screenshots/<name>.png by import: xwd -root drew a message box black
+    def shot(self, name):  # by import: xwd -root drew a message box black
         (BUILD / "screenshots").mkdir(exist_ok=True)
         subprocess.run(["import", "-silent", "-window", "root", BUILD / f"screenshots/{name}.png"], timeout=60,
-                       check=True, env=dict(os.environ, DISPLAY=run["display"]))
+                       check=True, env=wine_env(self.prefix))
 
     def drv(self, *words, check=True, timeout=60):  # the answer's lines, or with check=False (exit code, lines)
         if self.driver is None or self.driver.poll() is not None:
@@ -203,7 +202,7 @@ class Story(unittest.TestCase):
                          *["--visible"] * visible, timeout=timeout + 30)
         return lines[0] if lines else None
 
-    def gone(self, window, timeout=20):  # until that window is destroyed
+    def gone(self, window, timeout=20):  # until destroyed
         self.win(window, gone=True, visible=False, timeout=timeout)
 
     def sheet(self, shown=None, timeout=20):  # the sheet, hidden or not; with shown=True/False once shown/hidden
@@ -213,7 +212,7 @@ class Story(unittest.TestCase):
         rows = [line.split("\t", 6) for line in self.drv("texts", *target)]
         return [Control(int(r[0]), r[1], r[2] == "1", r[3] == "1", *r[4:6], unescape(r[6])) for r in rows]
 
-    def ctl(self, target, control_id):  # the one a user reaches (a sheet's pages share ids)
+    def ctl(self, target, control_id):
         return self.texts(target, control_id)[0]
 
     def text(self, target, control_id):
@@ -228,14 +227,13 @@ class Story(unittest.TestCase):
 
     def window(self, target):
         w = self.drv("window", target)[0].split()
-        return dict(topmost=w[0] == "1", minimized=w[1] == "1", rect=tuple(map(int, w[2:6])), focus=w[6],
-                    clip=tuple(map(int, w[7:11])))
+        return Window(w[0] == "1", w[1] == "1", tuple(map(int, w[2:6])), w[6], tuple(map(int, w[7:11])))
 
     def holds(self, window, clipped=True):  # on top, and the pointer kept inside if clipped
         w = self.window(window)
-        self.assertEqual((w["topmost"], w["clip"]), (True, w["rect"] if clipped else SCREEN), f"{window} on top")
+        self.assertEqual((w.topmost, w.clip), (True, w.rect if clipped else SCREEN), f"{window} on top")
 
-    def box(self, button=None, timeout=10):  # a message box's text, then a click on that button
+    def box(self, button=None, timeout=10):  # a message box's text, then that button clicked
         lines = self.drv("msgbox", *[button] * (button is not None), "--timeout", timeout * 1000, timeout=timeout + 30)
         if button is not None:  # gone, or a box closing might pass for the next one
             self.drv("wait-gone", "@", "--timeout", 10000)
@@ -246,20 +244,20 @@ class Story(unittest.TestCase):
         self.drv("click", window, IDOK)
         self.gone(window)
 
-    def prompt(self, asked, password=None):  # the password prompt once it asks that; answered if given one
+    def prompt(self, asked, password=None):  # the password prompt once it asks that, answered if given one
         ask = lambda: self.text(w := self.win("输入密码..."), IDC_PASSWORD_PROMPT) == asked and w  # noqa: E731
         hwnd = self.until(ask, asked, every=0)
         if password:
             self.answer(hwnd, IDC_PASSWORD, password)
         return hwnd
 
-    def reg(self, root, path, value, *set_to):  # (type, data), set first if given; None if absent
+    def reg(self, root, path, value, *set_to):  # its data, an int for a DWORD, set first if given; None if absent
         code, lines = self.drv("reg", root, path, value, *set_to, check=False)
-        kind, data = lines[0].split("\t", 1) if code == 0 else (None, None)
-        return kind and (kind, int(data) if kind == "REG_DWORD" else unescape(data))
+        kind, _, data = lines[0].partition("\t") if code == 0 else [None] * 3
+        return kind and (int(data) if kind == "REG_DWORD" else unescape(data))
 
     def user(self):
-        return self.reg("HKCU", "Volatile Environment", "USERNAME")[1]
+        return self.reg("HKCU", "Volatile Environment", "USERNAME")
 
     def put(self, name, data=None):  # in C:\Kestor; None removes it
         (self.app / name).write_bytes(data) if data is not None else (self.app / name).unlink()
@@ -282,17 +280,18 @@ class Story(unittest.TestCase):
         for exe in exes:
             self.until(lambda: not self.procs(exe), f"{exe} ended", timeout)
 
-    def keep(self, sheet):
-        self.drv("post", sheet, WM_USER_ACTIVITY, 0, 0)  # as a click on the sheet: 30 s more shown
+    def press(self, sheet, button):  # as a user clicks it, keeping the sheet shown 30 s more
+        self.drv("post", sheet, WM_USER_ACTIVITY, 0, 0)
+        self.drv("click", sheet, button)
 
     def tray(self, mouse_message):  # as the shell posts it
         self.drv("post", self.sheet(), WM_TRAY_NOTIFY, 101, mouse_message)
 
-    def show(self):  # through the tray icon; shown so, it stays 20 s
+    def show(self):  # by the tray icon: 20 s shown
         self.tray(WM_LBUTTONDBLCLK)
         return self.sheet(True)
 
-    def page(self, index):  # shown so: the sheet a start shows hides too soon for a busy machine
+    def page(self, index):  # shown by the icon: the sheet a start shows hides too soon for a busy machine
         sheet = self.show()
         self.drv("post", sheet, PSM_SETCURSEL, index, 0)
         self.until(lambda: self.rows(sheet, TAB_STRIP)[index][0], f"page {index} shown")
@@ -305,9 +304,8 @@ class Story(unittest.TestCase):
         self.gone(opener)
 
     def menu(self, *keys):
-        """The keys, then Enter, in the tray menu (Up: the last item, "退出"). They go to the foreground window,
-        which nothing else may hold (a hidden window cannot take it under Wine); sent until taken (SendInput failed
-        once)."""
+        """The keys, then Enter, in the tray menu (Up: "退出"). They go to the foreground window, which nothing else
+        may hold (a hidden window cannot take it under Wine); sent until taken (SendInput failed once)."""
         self.tray(WM_RBUTTONDOWN)
         self.win("", "--class", "#32768")
         self.until(lambda: self.drv("key", *keys, VK_RETURN, check=False)[0] == 0, "the menu keys taken", 10)

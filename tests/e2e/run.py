@@ -1,6 +1,5 @@
 #!/usr/bin/env python3
-"""Runs the end-to-end stories (tests/e2e/test_*.py): `run.py [-k part]... [--keep]`, -k taking the stories whose
-names hold a part, --keep keeping every prefix under build/e2e/tests/. Ends with the line "N passed, N failed"."""
+"""The end-to-end stories: `run.py [-k part]... [--keep]`, --keep keeping the prefixes under build/e2e/tests/."""
 import os
 import sys
 import time

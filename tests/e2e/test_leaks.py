@@ -1,7 +1,7 @@
-"""The leak rounds: every dialog, menu and page opened and closed a thousand times (KESTOR_LEAK_ROUNDS; `make test`
-runs 100), after which the program's GDI objects, handles and windows are back where they were (Wine counts no USER
-objects: a leaked menu or hook goes unseen). KESTOR_LEAK_ROWS (parts of names, comma-separated) picks rows. A round:
-driver commands separated by "; " that open, see it open, close, and see it destroyed before anything is counted."""
+"""The leak rounds: every dialog, menu and page opened and closed a thousand times (KESTOR_LEAK_ROUNDS), after which
+the program's GDI objects, handles and windows are back where they were (Wine counts no USER objects: a leaked menu
+or hook goes unseen). KESTOR_LEAK_ROWS (parts of names, comma-separated) picks rows. A round opens, sees it open,
+closes, and sees it destroyed before anything is counted."""
 import os
 import time
 
@@ -11,28 +11,37 @@ ROUNDS = int(os.environ.get("KESTOR_LEAK_ROUNDS", "1000"))
 ONLY = [part for part in os.environ.get("KESTOR_LEAK_ROWS", "").split(",") if part]
 # The first rounds load what stays loaded (templates, fonts); then counts move by one or two with the pages' caches.
 WARM_UP, TOLERANCE = 20, {"gdi": 10, "handles": 10, "windows": 2}
-SHOW, HIDE = f"post {{sheet}} {WM_TRAY_NOTIFY} 101 {WM_LBUTTONDBLCLK}; shown", "click {sheet} 1; hidden"
-PASSWORD, CLOSE = f"post {{sheet}} {WM_COMMAND} {ID_TRAY_SET_UNLOCK_PASSWORD} 0", "click @ 2; wait-gone @"
+
+
+def post(message, wparam=0, lparam=0, to="{sheet}"):
+    return f"post {to} {message} {wparam} {lparam}"
+
+
+def dialog(button, caption, first=""):  # opened by a button of the page, cancelled
+    return f"click {{sheet}} {button}; {first}open {caption}; click @ 2; wait-gone @"
+
+
+SHOW, HIDE = post(WM_TRAY_NOTIFY, 101, WM_LBUTTONDBLCLK) + "; shown", "click {sheet} 1; hidden"
+PASSWORD = post(WM_COMMAND, ID_TRAY_SET_UNLOCK_PASSWORD)
 ROWS = [  # name, the page selected first, the sheet shown, a round; the passwords as they come
-    ("about box", 0, 0, f"post {{sheet}} {WM_SHOW_ABOUT} 0 0; open {{about}}; click @ 1; wait-gone @"),
-    ("tray menu", 0, 0, f"post {{sheet}} {WM_TRAY_NOTIFY} 101 {WM_RBUTTONDOWN}; menu; key 27; wait-gone @"),
+    ("about box", 0, 0, post(WM_SHOW_ABOUT) + "; open {about}; click @ 1; wait-gone @"),
+    ("tray menu", 0, 0, post(WM_TRAY_NOTIFY, 101, WM_RBUTTONDOWN) + "; menu; key 27; wait-gone @"),
     # The prompt has no way out but a password: a wrong old one ends the change with a message box.
     ("password prompt, wrong password", 0, 0, PASSWORD + "; prompt 输入旧密码 wrong; msgbox 1; wait-gone @"),
-    ("unlock password changed", 0, 0, PASSWORD + "; prompt 输入旧密码 MoonGate; prompt 输入新密码 MoonGate; "
-                                                 "prompt 再输入一次 MoonGate"),
-    ("desktop lock", 0, 0, f"post {{sheet}} {WM_COMMAND} {ID_TRAY_LOCK} 0; open 解除锁定; "
-                           f"set-text @ {IDC_UNLOCK_PASSWORD} MoonGate; click @ 1; wait-gone @; shown; " + HIDE),
-    # The hourly notice as the chime timer (6003) opens it, closed by countdown ticks (100001) or, "?", by itself.
-    ("notice", 1, 0, f"post {{page}} {WM_TIMER} 6003 0; open 提示信息..." + f"; ?post @ {WM_TIMER} 100001 0" * 16 +
-                     "; wait-gone @"),
-    ("new-reminder dialog", 1, 1, f"click {{sheet}} {IDC_REMINDER_NEW}; open 新建提示...; " + CLOSE),
-    ("limit dialog", 2, 1, f"click {{sheet}} {IDC_USER_NEW}; open 新建用户限制...; " + CLOSE),
+    ("unlock password changed", 0, 0, PASSWORD + "".join(f"; prompt {asked} MoonGate" for asked in (
+        "输入旧密码", "输入新密码", "再输入一次"))),
+    ("desktop lock", 0, 0, post(WM_COMMAND, ID_TRAY_LOCK) + f"; open 解除锁定; set-text @ {IDC_UNLOCK_PASSWORD} "
+                           "MoonGate; click @ 1; wait-gone @; shown; " + HIDE),
+    # The hourly notice as the chime timer opens it, closed by countdown ticks or, "?", by itself.
+    ("notice", 1, 0, post(WM_TIMER, 6003, to="{page}") + "; open 提示信息..." +
+                     f"; ?{post(WM_TIMER, 100001, to='@')}" * 16 + "; wait-gone @"),
+    ("new-reminder dialog", 1, 1, dialog(IDC_REMINDER_NEW, "新建提示...")),
+    ("limit dialog", 2, 1, dialog(IDC_USER_NEW, "新建用户限制...")),
     # The administrator's first setting, behind the password as it comes; cancelled, it stays the first.
-    ("administrator dialog", 2, 1, f"click {{sheet}} {IDC_ADMIN_SETTINGS}; prompt 请输入密码: MoonGate; "
-                                   "open 设置管理员信息...; " + CLOSE),
-    ("add-process dialog", 4, 1, f"click {{sheet}} {IDC_TERMINATION_ADD}; open 添加进程到列表...; " + CLOSE),
+    ("administrator dialog", 2, 1, dialog(IDC_ADMIN_SETTINGS, "设置管理员信息...", "prompt 请输入密码: MoonGate; ")),
+    ("add-process dialog", 4, 1, dialog(IDC_TERMINATION_ADD, "添加进程到列表...")),
     ("sheet shown and hidden", 0, 0, SHOW + "; " + HIDE),
-    ("pages of the sheet", 0, 1, "; ".join(f"post {{sheet}} {PSM_SETCURSEL} {page} 0 --send" for page in range(5))),
+    ("pages of the sheet", 0, 1, "; ".join(post(PSM_SETCURSEL, page) + " --send" for page in range(5))),
 ]
 
 
@@ -40,19 +49,16 @@ class LeakTest(Story):
     def counts(self):
         return dict(zip(TOLERANCE, map(int, self.drv("objects", self.names["sheet"])[0].split())))
 
-    def step(self, step):
-        """A driver command, "open <caption>", "menu", "shown", "hidden" (the sheet) or "prompt <asked> <answer>"."""
-        words = [word.format(**self.names) for word in step.split()]
-        if words[0] == "prompt":
-            return self.prompt(*words[1:])
-        sheet = [SHEET, "--has-tab", "--visible"]
-        words = {"open": ["wait-window", *words[1:], "--visible"], "shown": ["wait-window", *sheet],
-                 "hidden": ["wait-gone", *sheet], "menu": ["wait-window", "", "--class", "#32768", "--visible"]}.get(
-            words[0], words)
-        if self.drv(words[0].lstrip("?"), *words[1:], check=False)[0] and not step.startswith("?"):
-            self.fail(f"{step} failed")
+    def step(self, step):  # a driver command ("?" if it may fail), or open, menu, shown, hidden or prompt waited for
+        word, *args = [word.format(**self.names) for word in step.split()]
+        waits = {"open": self.win, "menu": lambda: self.win("", "--class", "#32768"), "prompt": self.prompt,
+                 "shown": lambda: self.sheet(True), "hidden": lambda: self.sheet(False)}
+        waits[word](*args) if word in waits else self.drv(word.lstrip("?"), *args, check=word[0] != "?")
 
-    def put_sheet(self, shown):
+    def put_sheet(self, shown, page=0):
+        if page:
+            self.put_sheet(True)
+            self.drv("post", self.names["sheet"], PSM_SETCURSEL, page, 0, "--send")  # pages are made when first shown
         if shown != (self.drv("wait-window", SHEET, "--has-tab", "--visible", "--timeout", 0, check=False)[0] == 0):
             [self.step(step) for step in (SHOW if shown else HIDE).split("; ")]
 
@@ -62,14 +68,10 @@ class LeakTest(Story):
         self.reg("HKCU", r"Software\Wine\X11 Driver", "Managed", "REG_SZ", "N")
         self.kestor(settle=True)
         self.names = {"sheet": self.sheet(), "about": "关于 Tovrel"}
-        self.put_sheet(True)
-        self.drv("post", self.names["sheet"], PSM_SETCURSEL, 1, 0, "--send")  # pages are made when first shown
+        self.put_sheet(True, 1)
         self.names["page"] = self.ctl(self.names["sheet"], IDC_REMINDER_NEW).parent
         for name, page, shown, steps in (row for row in ROWS if not ONLY or any(part in row[0] for part in ONLY)):
-            if page:
-                self.put_sheet(True)
-                self.drv("post", self.names["sheet"], PSM_SETCURSEL, page, 0, "--send")
-            self.put_sheet(shown)
+            self.put_sheet(shown, page)
             steps = steps.split("; ") + [f"post {{sheet}} {WM_USER_ACTIVITY} 0 0"] * shown  # a click: it stays shown
             counted = []  # after the warm-up, halfway and at the end
             for round_ in range(WARM_UP + ROUNDS):

@@ -1,11 +1,8 @@
-// kdriver: drives a running Win32 program as a user and the shell would, for the end-to-end tests and benchmarks.
-// `kdriver <command> <argument>...` runs one command; with none it serves stdin's, a line each, words separated by
-// tabs, ending each answer with the line "\x1e<exit code>\t<message>" (a start under Wine takes a good part of a
-// second: a test keeps one driver). Results go to stdout in UTF-8, a line each,
-// texts escaping \ tab CR LF as \\ \t \r \n. Exit codes: 0 done, 1 not found / timed out / refused / bad usage.
-// A target is a window's handle (a number), "@" (the window the last wait found) or an exact caption, narrowed by
-// --class C, --has-tab (a property sheet) and --visible; visible windows come first. --timeout ms bounds every wait
-// (5000 by default). Numbers are decimal or 0x hex.
+// kdriver: drives a running Win32 program as a user and the shell would. `kdriver <command> <argument>...` runs one
+// command; with none it serves stdin's (a start under Wine takes most of a second), a line each, words split by
+// tabs, each answer ending "\x1e<exit code>\t<message>". Output is UTF-8, escaping \ tab CR LF. Exit code 1: not
+// found, timed out or refused. A target is a handle, "@" (the window the last wait found) or an exact caption,
+// narrowed by --class C, --has-tab (the sheet) and --visible. --timeout ms bounds every wait (5000).
 #include <windows.h>
 #include <commctrl.h>
 
@@ -20,9 +17,9 @@ namespace {
 using std::wstring;
 using Hwnds = std::vector<HWND>;
 
-[[noreturn]] void fail(const wstring& message) { throw message; }  // exit code 1
+[[noreturn]] void fail(const wstring& message) { throw message; }
 
-// printf("%ls") stops at the first Chinese character under Wine, so UTF-8 bytes are written directly.
+// printf("%ls") stops at the first Chinese character under Wine.
 void put(DWORD stream, const wstring& text) {
     std::string bytes(text.size() * 3, '\0');
     bytes.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), &bytes[0], (int)bytes.size(), 0, 0));
@@ -48,8 +45,7 @@ long long number(const wstring& text) {
     return n;
 }
 
-// The command, its arguments, then options ("--visible", "--timeout 3000").
-struct Args {
+struct Args {  // the command, its arguments, then options ("--visible", "--timeout 3000")
     std::vector<wstring> w;
     size_t count() const {
         size_t n = 0;
@@ -78,13 +74,10 @@ wstring cls(HWND h) {
     return text;
 }
 
-// The text of any window, also of another process's controls (WM_GETTEXT is marshalled); "" if it hangs.
-wstring textOf(HWND h) {
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(h, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 3000, &length)) return L"";
-    std::vector<wchar_t> text(length + 2, 0);
-    SendMessageTimeoutW(h, WM_GETTEXT, text.size(), (LPARAM)text.data(), SMTO_ABORTIFHUNG, 3000, &length);
-    return text.data();
+wstring textOf(HWND h) {  // "" if its thread hangs
+    wchar_t text[4096] = L"";
+    SendMessageTimeoutW(h, WM_GETTEXT, 4096, (LPARAM)text, SMTO_ABORTIFHUNG, 3000, 0);
+    return text;
 }
 
 BOOL CALLBACK collect(HWND h, LPARAM found) {
@@ -98,9 +91,8 @@ Hwnds under(HWND parent) {  // every top-level window for none
     return found;
 }
 
-// Top-level windows of a caption (message boxes for none), visible ones first, compared by FindWindowEx (far
-// cheaper than reading every caption). A message box and the sheet are #32770 of the program's caption: the sheet
-// holds a tab control, a message box the text of id 0xFFFF.
+// Top-level windows of a caption (message boxes for none), visible first, by FindWindowEx: far cheaper than reading
+// every caption. A message box and the sheet are both #32770 of the program's caption.
 Hwnds find(const Args& a, const wchar_t* caption) {
     const wstring type = a.option(L"--class", caption ? L"" : L"#32770");
     Hwnds found, hidden;
@@ -119,7 +111,7 @@ bool waitFor(const Args& a, Check check) {
     return true;
 }
 
-HWND gLast;  // "@", sparing a search of every window
+HWND gLast;  // "@"
 
 HWND wait(const Args& a, const wchar_t* caption) {
     Hwnds found;
@@ -148,14 +140,13 @@ void waitGone(const Args& a) {
         fail(name + L" still there");
 }
 
-// A control of that id under the window, as a user reaches it: visible and enabled first (a sheet's pages share
-// ids), a dialog's own before a part of another control (a date-time picker's up-down and the file dialog's list
-// carry id 1, as OK does).
+// The control a user reaches: visible and enabled first (a sheet's pages share ids), a dialog's own before a part
+// of another control (a date-time picker's up-down and the file dialog's list carry id 1, as OK).
 HWND control(HWND parent, int id) {
     HWND best = 0;
     int bestScore = -1;
     for (HWND c : under(parent)) {
-        if (GetDlgCtrlID(c) != id) continue;  // first: each look at another process's window asks the server
+        if (GetDlgCtrlID(c) != id) continue;  // first: each other look asks the server
         int score = !!IsWindowVisible(c) * 2 + !!IsWindowEnabled(c) + (cls(GetParent(c)) == L"#32770") * 4;
         if (score > bestScore) best = c, bestScore = score;
     }
@@ -165,19 +156,18 @@ HWND control(HWND parent, int id) {
 
 HWND control(const Args& a) { return control(target(a), (int)a.n(2)); }
 
-LRESULT ask(HWND h, UINT msg, WPARAM wp, LPARAM lp) {  // sends
+LRESULT ask(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutW(h, msg, wp, lp, SMTO_NORMAL, 10000, &result))  // a loaded machine stalls
         fail(L"window " + num(h) + L" did not answer message " + num(msg));
     return (LRESULT)result;
 }
 
-void tell(HWND h, UINT msg, WPARAM wp, LPARAM lp) {  // posts
+void tell(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     if (!PostMessageW(h, msg, wp, lp)) fail(L"cannot post to " + num(h) + L": " + num(GetLastError()));
 }
 
-// Memory in the process of a window for messages that point at an item: copied in, sent by its address, copied
-// back; a text that the control writes (LVITEMW, TCITEMW, HDITEMW) goes behind it.
+// Memory in a window's process for messages that point at an item, copied in and back; a text goes behind it.
 struct Remote {
     HANDLE process;
     char* base;
@@ -208,73 +198,71 @@ struct Remote {
     }
 };
 
-// texts [target [id]]: "id class visible enabled hwnd parent text" of each control under the window (of each
-// top-level window without one; of the control a user reaches with an id).
+// texts [target [id]]: "id class visible enabled hwnd parent text" of each control under it (every top-level
+// window without one; with an id, the control a user reaches).
 void texts(const Args& a) {
     for (HWND h : a.count() > 2 ? Hwnds{control(a)} : under(a.count() > 1 ? target(a) : 0))
         line(num(GetDlgCtrlID(h)) + L"\t" + cls(h) + L"\t" + num(!!IsWindowVisible(h)) + L"\t" +
              num(!!IsWindowEnabled(h)) + L"\t" + num(h) + L"\t" + num(GetParent(h)) + L"\t" + escape(textOf(h)));
 }
 
-// click <target> <id>: BM_CLICK, posted (a modal dialog it opens must not hold the driver); not hidden or disabled.
+// click <target> <id>: posted, as a modal dialog it opens must not hold the driver; refused if hidden or disabled.
 void click(const Args& a) {
     HWND button = control(a);
     if (!IsWindowVisible(button) || !IsWindowEnabled(button)) fail(L"control " + a.at(2) + L" hidden or disabled");
     tell(button, BM_CLICK, 0, 0);
 }
 
-// msgbox [button]: the text of the visible message box, then a click on that button (1 OK, 6 Yes, 7 No).
+// msgbox [button]: the text of the visible message box, then a click on that button.
 void msgbox(const Args& a) {
     HWND box = wait(a, 0);
     line(escape(textOf(GetDlgItem(box, 0xFFFF))));
     if (a.count() > 1) tell(control(box, (int)a.n(1)), BM_CLICK, 0, 0);
 }
 
-// post <target> <message> <wparam> <lparam> [--send]: --send waits for the answer and prints it.
+// post <target> <message> <wparam> <lparam> [--send]: --send prints the answer.
 void post(const Args& a) {
     HWND h = target(a);
     if (a.has(L"--send")) line(num(ask(h, (UINT)a.n(2), (WPARAM)a.n(3), (LPARAM)a.n(4))));
     else tell(h, (UINT)a.n(2), (WPARAM)a.n(3), (LPARAM)a.n(4));
 }
 
-// rows <target> <id> [--header]: "selected\tcell\t..." of each item of a list view, list box, combo box or tab
-// control (a sheet's is 0x3020); with --header, "title\twidth\talignment" of each list view column.
+// rows <target> <id> [--header]: "selected\tcell\t..." of each item of a tab control, list view, combo or list box;
+// with --header, "title\twidth\talignment" of each list view column.
 void rows(const Args& a) {
+    static const wchar_t* const kTypes[] = {WC_TABCONTROLW, WC_LISTVIEWW, L"ComboBox", L"ListBox"};
+    static const UINT kCount[] = {TCM_GETITEMCOUNT, LVM_GETITEMCOUNT, CB_GETCOUNT, LB_GETCOUNT},
+                      kCurrent[] = {TCM_GETCURSEL, WM_NULL, CB_GETCURSEL, LB_GETCURSEL};
     HWND list = control(a);
-    const wstring type = cls(list);
-    const bool tabs = type == WC_TABCONTROLW, view = type == WC_LISTVIEWW, combo = type == L"ComboBox";
-    if (!tabs && !view && !combo && type != L"ListBox") fail(L"control " + a.at(2) + L" is a " + type);
+    const int kind = int(std::find(kTypes, kTypes + 4, cls(list)) - kTypes);
+    if (kind == 4) fail(L"control " + a.at(2) + L" is a " + cls(list));
     Remote remote(list);
-    HWND header = view ? (HWND)ask(list, LVM_GETHEADER, 0, 0) : 0;
+    HWND header = kind == 1 ? (HWND)ask(list, LVM_GETHEADER, 0, 0) : 0;
     const int columns = header ? std::max(1, (int)ask(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
     for (int column = 0; a.has(L"--header") && column < columns; ++column) {
         HDITEMW item = {};
         item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
-        wstring title = remote.text(header, HDM_GETITEMW, column, item);
+        wstring title = escape(remote.text(header, HDM_GETITEMW, column, item));
         int align = item.fmt & HDF_JUSTIFYMASK;
-        line(escape(title) + L"\t" + num(item.cxy) + (align == 2 ? L"\tcenter" : align ? L"\tright" : L"\tleft"));
+        line(title + L"\t" + num(item.cxy) + (align == HDF_CENTER ? L"\tcenter" : align ? L"\tright" : L"\tleft"));
     }
-    if (a.has(L"--header")) return;
-    const int current = view ? -1 : (int)ask(list, tabs ? TCM_GETCURSEL : combo ? CB_GETCURSEL : LB_GETCURSEL, 0, 0);
-    const int count =
-        (int)ask(list, tabs ? TCM_GETITEMCOUNT : view ? LVM_GETITEMCOUNT : combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
-    for (int row = 0; row < count; ++row) {
-        wstring out = num(view ? ask(list, LVM_GETITEMSTATE, row, LVIS_SELECTED) != 0 : row == current);
+    const int current = (int)ask(list, kCurrent[kind], 0, 0), count = (int)ask(list, kCount[kind], 0, 0);
+    for (int row = 0; row < count && !a.has(L"--header"); ++row) {
+        wstring out = num(kind == 1 ? ask(list, LVM_GETITEMSTATE, row, LVIS_SELECTED) != 0 : row == current);
         for (int column = 0; column < columns; ++column) {
-            LVITEMW item = {};
-            item.iSubItem = column;
             TCITEMW tab = {};
-            tab.mask = TCIF_TEXT;
+            LVITEMW item = {};
+            tab.mask = TCIF_TEXT, item.iSubItem = column;
             wchar_t text[4096] = L"";  // a list or combo box's, marshalled
-            if (!tabs && !view) ask(list, combo ? CB_GETLBTEXT : LB_GETTEXT, row, (LPARAM)text);
-            out += L"\t" + escape(tabs ? remote.text(list, TCM_GETITEMW, row, tab)
-                                       : view ? remote.text(list, LVM_GETITEMTEXTW, row, item) : text);
+            if (kind > 1) ask(list, kind == 2 ? CB_GETLBTEXT : LB_GETTEXT, row, (LPARAM)text);
+            out += L"\t" + escape(kind == 0   ? remote.text(list, TCM_GETITEMW, row, tab)
+                                  : kind == 1 ? remote.text(list, LVM_GETITEMTEXTW, row, item) : text);
         }
         line(out);
     }
 }
 
-// date <target> <id> <year> <month> <day> <hour> <minute> <second>: sets a date-time picker (its owner not told).
+// date <target> <id> <year> <month> <day> <hour> <minute> <second>: sets a date-time picker, its owner not told.
 void date(const Args& a) {
     HWND picker = control(a);
     SYSTEMTIME t = {(WORD)a.n(3), (WORD)a.n(4), 0, (WORD)a.n(5), (WORD)a.n(6), (WORD)a.n(7), (WORD)a.n(8), 0};
@@ -284,7 +272,7 @@ void date(const Args& a) {
 wstring rect(const RECT& r) { return num(r.left) + L" " + num(r.top) + L" " + num(r.right) + L" " + num(r.bottom); }
 
 // window <target>: "topmost minimized left top right bottom focus clip-left top right bottom", focus the class of
-// the control with the keyboard focus in the window's thread ("-" for none), the pointer's clip last.
+// the control with the keyboard focus in the window's thread ("-" for none).
 void window(const Args& a) {
     HWND h = target(a);
     RECT r, clip;
@@ -297,8 +285,7 @@ void window(const Args& a) {
          (focus ? cls(info.hwndFocus) : L"-") + L" " + rect(clip));
 }
 
-// key <key>...: presses and releases each (a letter, a digit or a virtual-key code) through the system's input
-// queue, so that input hooks see them.
+// key <key>...: each (a letter, a digit or a virtual-key code) pressed and released where input hooks see it.
 void key(const Args& a) {
     std::vector<INPUT> inputs(2 * (a.count() - 1));
     for (size_t i = 0; i < inputs.size(); ++i) {
@@ -314,14 +301,14 @@ void key(const Args& a) {
 template <typename Fn>
 Fn ntdll(const char* name) { return (Fn)(void*)GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name); }
 
-// objects <target>: "<gdi> <handles> <windows>" of the window's process as Wine can count them (GetGuiResources,
+// objects <target>: "<gdi> <handles> <windows>" of its process as Wine can count them (GetGuiResources and
 // GetProcessHandleCount answer nothing): used cells of its GDI handle table (65536 of 24 bytes, byte 14 the type;
 // its environment block points to it), its entries in the system's handle list (a count padded to a pointer, then
 // owner id, 4 bytes, address, 4 bytes of rights), and for the uncounted USER objects its windows.
 void objects(const Args& a) {
     const DWORD pid = pidOf(target(a));
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, 0, pid);
-    ULONG_PTR basic[6] = {};  // PROCESS_BASIC_INFORMATION: the environment block's address is the second field
+    ULONG_PTR basic[6] = {};  // PROCESS_BASIC_INFORMATION, the environment block second
     PVOID table = 0;
     std::vector<BYTE> cells(0x10000 * 24), list(1 << 16);
     const SIZE_T entry = 8 + 2 * sizeof(void*), field = sizeof(void*) == 8 ? 0xF8 : 0x94;
@@ -345,20 +332,21 @@ void objects(const Args& a) {
 
 // reg <HKCU|HKLM> <path> <value> [<REG_DWORD|REG_SZ> <data>]: "REG_DWORD\t<decimal>" or "REG_SZ\t<text>", set first.
 void reg(const Args& a) {
-    HKEY root = a.at(1) == L"HKCU" ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, key;
-    const bool set = a.count() > 4, dword = set && a.at(4) == L"REG_DWORD";
+    HKEY root = a.at(1) == L"HKCU" ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
     const wchar_t *path = a.at(2).c_str(), *name = a.at(3).c_str();
-    if (set ? RegCreateKeyExW(root, path, 0, 0, 0, KEY_ALL_ACCESS, 0, &key, 0)
-            : RegOpenKeyExW(root, path, 0, KEY_READ, &key))
-        fail(L"no key " + a.at(2));
-    DWORD value = dword ? (DWORD)a.n(5) : 0, type = 0, size = 65534;
-    const wstring text = set ? a.at(5) : L"";
-    if (set) RegSetValueExW(key, name, 0, dword ? REG_DWORD : REG_SZ, dword ? (BYTE*)&value : (BYTE*)text.c_str(),
-                            dword ? 4 : 2 + 2 * text.size());
+    if (a.count() > 4) {
+        const bool dword = a.at(4) == L"REG_DWORD";
+        const DWORD number = dword ? (DWORD)a.n(5) : 0;
+        HKEY key;
+        if (RegCreateKeyExW(root, path, 0, 0, 0, KEY_SET_VALUE, 0, &key, 0)) fail(L"no key " + a.at(2));
+        RegSetValueExW(key, name, 0, dword ? REG_DWORD : REG_SZ, dword ? (BYTE*)&number : (BYTE*)a.at(5).c_str(),
+                       dword ? 4 : 2 + 2 * a.at(5).size());
+        RegCloseKey(key);
+    }
+    DWORD type = 0, size = 65534;
     std::vector<wchar_t> data(32768, 0);
-    LONG status = RegQueryValueExW(key, name, 0, &type, (BYTE*)data.data(), &size);
-    RegCloseKey(key);
-    if (status) fail(L"no value " + a.at(3));
+    if (RegGetValueW(root, path, name, RRF_RT_ANY | RRF_NOEXPAND, &type, data.data(), &size))
+        fail(L"no value " + a.at(3));
     line(type == REG_DWORD ? L"REG_DWORD\t" + num(*(DWORD*)data.data()) : L"REG_SZ\t" + escape(data.data()));
 }
 
@@ -369,10 +357,10 @@ const std::map<wstring, void (*)(const Args&)> kCommands = {  // wait-window <ca
          if (!ask(control(a), WM_SETTEXT, 0, (LPARAM)a.at(3).c_str())) fail(L"the control refused the text");
      }}};
 
-wstring run(const Args& a) {  // one command's failure, "" if done
+wstring run(const Args& a) {  // the failure, "" if done
     try {
         auto command = kCommands.find(a.at(0));
-        if (command == kCommands.end()) fail(L"unknown command " + a.w[0] + L" (see tools/driver/kdriver.cpp)");
+        if (command == kCommands.end()) fail(L"unknown command " + a.w[0]);
         command->second(a);
         return L"";
     } catch (const wstring& failure) {
