@@ -10,7 +10,6 @@ using namespace kt;
 using kp::WindowRef;
 using Refs = std::vector<WindowRef>;
 using What = kp::sim::SimDesktop::Call::What;
-const Hive HKLM = Hive::LocalMachine;
 
 class Lock : public Program {
 protected:
@@ -55,8 +54,6 @@ protected:
         return in.MouseHook() && in.TaskKeyHook() && in.ScreenSaverRunning() && in.Clip() &&
                *in.Clip() == w->GetWindowRect() && w->IsTopmost();
     }
-    void SetMachine(const char* name, uint32_t v) { os.Reg().SetDword(HKLM, kMachine, name, v); }
-    void SetMachine(const char* name, const std::string& v) { os.Reg().SetString(HKLM, kMachine, name, v); }
 };
 
 // Three locks by tom, the administrator. The first minimises the one application window (not the sheet, an
@@ -65,8 +62,8 @@ protected:
 // unlock adds the icon. The third, all minimised by hand, restores what the second minimised; its unlock
 // minimises them again.
 TEST_F(Lock, MinimisesTheOtherWindowsUntilUnlocked) {
-    SetMachine("Options_g1", "tom");
-    SetMachine("Options_g3", 1);
+    SetMachine(os, "Options_g1", "tom");
+    SetMachine(os, "Options_g3", 1);
     os.AddDesktopWindow("Down", true, true);
     const WindowRef one = os.AddDesktopWindow("Only one");
     os.AddDesktopWindow("");
@@ -90,7 +87,7 @@ TEST_F(Lock, MinimisesTheOtherWindowsUntilUnlocked) {
         EXPECT_EQ(remembered, Calls(What::Restore, mark, true));
         EXPECT_TRUE(!os.Input().MouseHook() && os.Input().Clip() && dialog.IsTopmost()) << "without the mouse hook";
     });
-    for (int64_t at : {500, 5000, 28000}) os.At(at, [this] { Sheet().OnCommand(ID_TRAY_LOCK, 0); });
+    for (int64_t at : {500, 5000, 28000}) os.At(at, [this] { SheetOf(os).OnCommand(ID_TRAY_LOCK, 0); });
     os.At(501, [&] {
         EXPECT_TRUE(os.TrayIcons().empty() && Calls(What::Restore) == Refs{one});
         EXPECT_EQ((Strings{"InstallMouseHook", "InstallTaskKeyHook", "ScreenSaver 1", "Clip", "ScreenSaver 1",
@@ -98,7 +95,7 @@ TEST_F(Lock, MinimisesTheOtherWindowsUntilUnlocked) {
                   os.Input().Log());
     });
     os.At(4000, [&] {
-        SetMachine("Options_g3", 2);
+        SetMachine(os, "Options_g3", 2);
         os.CloseDesktopWindow(one);
         mark = os.Desktop().Calls().size();
         remembered.push_back(os.AddDesktopWindow("Program Manager 2"));  // only the exact title is spared
@@ -145,10 +142,10 @@ TEST_F(Lock, PasswordChangesAfterTheOldAndTwoEqualNew) {
         const auto raw = os.Reg().GetRaw(HKLM, kMachine, "Options_h1");
         EXPECT_TRUE(raw && raw->type == kp::sim::REG_SZ && raw->bytes == kestor::PasswordDigest(longest));
         EXPECT_TRUE(Profile("Options_h2") == 1u && Machine("Options_h2") == 2u);
-        EXPECT_EQ(longest, os.Reg().GetString(Hive::CurrentUser, kProfile, "Options_h1").value_or("-"));
-        SetMachine("Options_h1", "");
+        EXPECT_EQ(longest, os.Reg().GetString(HKCU, kProfile, "Options_h1").value_or("-"));
+        SetMachine(os, "Options_h1", "");
     });
-    os.At(9500, [this] { SetMachine("Options_h1", std::string(128, '1')); });
+    os.At(9500, [this] { SetMachine(os, "Options_h1", std::string(128, '1')); });
     os.At(10500, [this] { os.Reg().DeleteKey(HKLM, kMachine); });
     ExitAt(20000);
     Run();

@@ -60,12 +60,8 @@ TEST_F(Proc, TheListOfProcessesAndEndingAndStartingThem) {
     ps.AddWithId(0x4D2, "C:\\運\\誠品.exe", 0x8, 12, 0);  // 誠 is D5 5C, 運 DF 5C
     ps.AddWithId(0x10, "誠品.exe", 0x4D2, 1, 2);
     w = &os.Create(page);
-    std::string columns;
-    for (int list : {kList, kEntries})
-        for (const auto& c : w->ListViewOf(list).Columns())
-            columns += c.title + std::to_string(c.width) + (c.align == kp::ColumnAlign::Center ? "|" : "<|");
-    EXPECT_EQ("进程名称100|窗口标题100|进程ID100|父进程ID100|线程数50|引用数50|进程名称100|终止时间100|进程状态100|",
-              columns);
+    EXPECT_EQ("进程名称 100 1|窗口标题 100 1|进程ID 100 1|父进程ID 100 1|线程数 50 1|引用数 50 1|进程名称 100 1|终止时间 100 1|"
+              "进程状态 100 1|", Columns(*w, kList) + Columns(*w, kEntries));
     EXPECT_EQ("誠品.exe  0x10 0x4D2 1 2 16, 誠品.exe  0x4D2 0x8 12 0 1234, EXPLORER.EXE  0x8 0x0 3 1 8, ", Rows(kList));
     ps.Exit(0x10);  // the same count: no fill
     const uint32_t notepad = ps.Add("notepad.exe");

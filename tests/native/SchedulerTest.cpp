@@ -13,16 +13,10 @@ const char* const kDefault = "备忘记事:时间到!";
 
 SysTime T(int h, int m, int s = 0) { return At(2026, 5, 5, h, m, s); }
 
-std::string Columns(SimWindow& page, int id) {
-    std::string out;
-    for (const auto& c : page.ListViewOf(id).Columns())
-        out += Format("%s %d %d|", c.title.c_str(), c.width, c.align == ColumnAlign::Center);
-    return out;
-}
-
 class Pages : public Program {
 protected:
-    Strings Reminders() { return Rows(kSchedulerTab, IDC_REMINDER_LIST); }
+    Strings Reminders() { return Rows(Page(kSchedulerTab), IDC_REMINDER_LIST); }
+    Strings Limits() { return Rows(Page(kControlTab), IDC_USER_LIST, true); }
     // Adds a reminder through its dialog, `first` run in it first.
     void Add(SimWindow& page, const SysTime& t, const std::string& text, std::function<void(SimWindow&)> first = {}) {
         os.OnModal(IDD_NEWREMINDER, [=](SimWindow& w) {
@@ -32,17 +26,6 @@ protected:
             w.Click(IDOK);
         });
         page.Click(IDC_REMINDER_NEW);
-    }
-    // The limit rows as "user|hours|rest|window|flags".
-    Strings Limits() {
-        Strings rows;
-        const auto& list = Page(kControlTab).ListViewOf(IDC_USER_LIST);
-        for (int r = 0; r < list.GetItemCount(); ++r) {
-            rows.push_back("");
-            for (int c = 0; c < 4; ++c) rows.back() += list.GetItemText(r, c) + "|";
-            rows.back() += std::to_string(list.GetItemData(r));
-        }
-        return rows;
     }
 };
 
@@ -107,10 +90,10 @@ TEST_F(Pages, RemindersAreAddedInTimeOrderAndShownOnceAtTheirMinute) {
 // The hourly notice at every full hour of the local clock while ticked, whatever the interval; a change applied
 // once; a zero countdown refuses the whole apply, at every try.
 TEST_F(Pages, TheHourlyNoticeAndTheApply) {
-    SetProfile("Options_a1", 1);
-    SetProfile("Options_a2", 3);
-    SetProfile("Options_f2", 2);  // not the first start: f1 stays
-    os.Reg().SetString(Hive::CurrentUser, kProfile, "Options_f1", "s3cret");
+    SetUser(os, "Options_a1", 1);
+    SetUser(os, "Options_a2", 3);
+    SetUser(os, "Options_f2", 2);  // not the first start: f1 stays
+    os.Reg().SetString(HKCU, kProfile, "Options_f1", "s3cret");
     for (const char* name : {"TimeSet.ini", "ControlSet.ini"}) {  // unreadable, left alone
         PutFile(name, "x");
         os.Files().FailReads(Path(name));
@@ -163,7 +146,7 @@ TEST_F(Pages, TheHourlyNoticeAndTheApply) {
     const char* zero = "倒计时关机时间不能为零";
     EXPECT_TRUE(MessageBoxTexts(os, {"提示信息列表读取失败", "定时提醒信息列表初始化失败", zero, zero, zero}));
     EXPECT_EQ("x x s3cret", File("TimeSet.ini") + " " + File("ControlSet.ini") + " " +
-                                *os.Reg().GetString(Hive::CurrentUser, kProfile, "Options_f1"));
+                                *os.Reg().GetString(HKCU, kProfile, "Options_f1"));
     std::string stored;
     for (const char* name : {"Options_a1", "Options_a2", "Options_b1", "Options_c1"})
         stored += std::to_string(Profile(name).value_or(9));
@@ -262,7 +245,7 @@ TEST_F(Pages, TheLimitListAndTheAdministratorOnOneVisitToThePage) {
         std::string out;
         for (const char* name : {"f1", "f2", "g1", "g2", "g3", "Mg1", "Mg2", "Mg3"}) {
             const bool m = *name == 'M';
-            const auto v = os.Reg().GetRaw(m ? Hive::LocalMachine : Hive::CurrentUser, m ? kMachine : kProfile,
+            const auto v = os.Reg().GetRaw(m ? HKLM : HKCU, m ? kMachine : kProfile,
                                            "Options_"s + (name + m));
             out += (!v ? "-" : v->type == sim::REG_DWORD ? std::to_string(v->bytes[0]) : v->bytes) + " ";
         }
@@ -347,7 +330,7 @@ TEST_F(Pages, TheLimitListAndTheAdministratorOnOneVisitToThePage) {
             w.Click(IDOK);
         });
         EXPECT_EQ("Sesame 2 boss 1 1 boss 1 1 ", stored());
-        os.Reg().SetDword(Hive::LocalMachine, kMachine, "Options_g3", 0);  // the dialog shows the machine's
+        SetMachine(os, "Options_g3", 0);  // the dialog shows the machine's
         ask("MoonGate");
         ask("Sesame", [&](SimWindow& w) {
             EXPECT_EQ("Sesame", w.GetText(IDC_ADMIN_PASSWORD));
@@ -355,9 +338,9 @@ TEST_F(Pages, TheLimitListAndTheAdministratorOnOneVisitToThePage) {
             w.Click(IDOK);
         });
         ask("", [](SimWindow& w) { w.Click(IDCANCEL); });
-        SetProfile("Options_f2", 1);  // first state, another password
+        SetUser(os, "Options_f2", 1);  // first state, another password
         ask("");
-        SetProfile("Options_f1", 0);  // no text: nothing after the question
+        SetUser(os, "Options_f1", 0);  // no text: nothing after the question
         ask("");
     });
     ExitAt(10000);
@@ -437,7 +420,7 @@ TEST_P(Enforcement, RestsAfterTheContinuousLimitOrEndsTheDayOutsideTheWindow) {
                                                   : "您本日使用时间即将结束,请注意保存好您个人的文档资料."),
                       w.GetText(IDC_NOTICE_MESSAGE));
             EXPECT_EQ(Format(line, seconds), w.GetText(IDC_NOTICE_COUNTDOWN));
-            if (stuck) Sheet().m_control.m_notice.m_nSeconds = 100000;
+            if (stuck) SheetOf(os).m_control.m_notice.m_nSeconds = 100000;
             os.After(1500, [&, this] {
                 EXPECT_EQ(Format(line, stuck ? 100000 : seconds) + ".", w.GetText(IDC_NOTICE_COUNTDOWN));
                 EXPECT_TRUE(os.Input().MouseHook() && os.Input().ScreenSaverRunning() && w.IsTopmost());
@@ -448,7 +431,7 @@ TEST_P(Enforcement, RestsAfterTheContinuousLimitOrEndsTheDayOutsideTheWindow) {
             });
             if (!rest) return;
             os.After(301500, [&, this] {
-                const kestor::CNoticeDlg& notice = Sheet().m_control.m_notice;
+                const kestor::CNoticeDlg& notice = SheetOf(os).m_control.m_notice;
                 EXPECT_EQ("0 0 1", Format("%d %d %d", notice.m_bSystemMode, notice.m_bLock, notice.m_bClipCursor));
                 EXPECT_EQ(shown, os.Input().ReleaseCaptures());
             });

@@ -17,13 +17,6 @@ using Prepare = std::function<void(SimOs&)>;
 const std::string kDir = "C:\\Kestor\\";
 const Strings kFiles = {"TimeSet.ini", "ControlSet.ini", "Playlist.m3u"};
 
-void Quit() { kp::TheOs().ui->SendToMain(kestor::WM_SAVE_AND_QUIT, 0, 0); }
-kestor::CTovrelDlg& SheetOf(SimOs& os) { return *static_cast<kestor::CTovrelDlg*>(os.Sheet()->Object()); }
-const Hive HKCU = Hive::CurrentUser, HKLM = Hive::LocalMachine;
-void SetUser(SimOs& os, const char* name, uint32_t v) { os.Reg().SetDword(HKCU, kProfile, name, v); }
-void SetMachine(SimOs& os, const char* name, uint32_t v) { os.Reg().SetDword(HKLM, kMachine, name, v); }
-void SetMachine(SimOs& os, const char* name, const std::string& v) { os.Reg().SetString(HKLM, kMachine, name, v); }
-
 // A start by tom over the registry `prepare` leaves, in one line: shown or hidden, the chime and its interval,
 // start with Windows, autoplay, the administrator, the icon, whether a click postponed hiding; after the exit,
 // Options, Options_d1, the Run entry | h1 h2 of the profile | of the machine key; the messages.
@@ -181,7 +174,7 @@ TEST_F(Program, ADayInTheTray) {
     auto modified = [this] { return os.Sheet()->PageModified(kSchedulerTab); };
     const std::string on = "1 C:\\Kestor\\Kestor.exe";
     auto autoRun = [this] {  // start with Windows: the setting, and the Run entry
-        const auto run = os.Reg().GetString(Hive::LocalMachine, kRun, "Kestor");
+        const auto run = os.Reg().GetString(HKLM, kRun, "Kestor");
         return Format("%u %s", Profile("Options_d1").value_or(9), run.value_or("-").c_str());
     };
     for (int i = 0; i < 2; ++i) os.AnswerMessageBox(kp::IDOK);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Messages.h"
 #include "app/TovrelApp.h"
 #include "app/TovrelDlg.h"
 #include "platform/Gbk.h"
@@ -23,6 +24,7 @@ using kp::Hive;
 using kp::sim::SimOs;
 using kp::sim::SimWindow;
 using Strings = std::vector<std::string>;
+inline const Hive HKCU = Hive::CurrentUser, HKLM = Hive::LocalMachine;
 
 inline const char* const kProfile = "Software\\Kestor\\Kestor\\Setting\\Default";
 inline const char* const kMachine = "SOFTWARE\\Kestor\\Setting\\Default";
@@ -46,6 +48,29 @@ inline ::testing::AssertionResult MessageBoxTexts(const SimOs& os, const Strings
     result << "\nexpected:";
     for (const auto& text : expected) result << "\n  \"" << U8(text) << "\"";
     return result;
+}
+
+inline void SetUser(SimOs& os, const char* name, uint32_t v) { os.Reg().SetDword(HKCU, kProfile, name, v); }
+inline void SetMachine(SimOs& os, const char* name, uint32_t v) { os.Reg().SetDword(HKLM, kMachine, name, v); }
+inline void SetMachine(SimOs& os, const char* name, const std::string& v) { os.Reg().SetString(HKLM, kMachine, name, v); }
+inline void Quit() { kp::TheOs().ui->SendToMain(kestor::WM_SAVE_AND_QUIT, 0, 0); }
+inline kestor::CTovrelDlg& SheetOf(SimOs& os) { return *static_cast<kestor::CTovrelDlg*>(os.Sheet()->Object()); }
+
+// A list view's columns as "title width centred|", its rows as their texts and (when asked) data, "|" between.
+inline std::string Columns(SimWindow& page, int id) {
+    std::string out;
+    for (const auto& c : page.ListViewOf(id).Columns())
+        out += kp::Format("%s %d %d|", c.title.c_str(), c.width, c.align == kp::ColumnAlign::Center);
+    return out;
+}
+inline Strings Rows(SimWindow& page, int id, bool data = false) {
+    const auto& list = page.ListViewOf(id);
+    Strings rows(list.GetItemCount());
+    for (int r = 0; r < list.GetItemCount(); ++r) {
+        for (size_t c = 0; c < list.Columns().size(); ++c) rows[r] += (c ? "|" : "") + list.GetItemText(r, int(c));
+        if (data) rows[r] += "|" + std::to_string(list.GetItemData(r));
+    }
+    return rows;
 }
 
 inline kp::SysTime At(int year, int month, int day, int hour, int minute, int second = 0) {
@@ -99,7 +124,7 @@ protected:
 
     void SetUp() override {
         os.System().SetUserName(std::string("tom"));
-        for (const char* name : {"Options", "Options_a1", "Options_d1"}) SetProfile(name, 0);
+        for (const char* name : {"Options", "Options_a1", "Options_d1"}) SetUser(os, name, 0);
         os.SetLocalTime(start);
     }
     void StartAt(const kp::SysTime& t) {
@@ -124,24 +149,12 @@ protected:
         });
     }
     SimWindow& Page(int tab) { return *os.Sheet()->Page(tab); }
-    kestor::CTovrelDlg& Sheet() { return *static_cast<kestor::CTovrelDlg*>(os.Sheet()->Object()); }
-    // Column texts of every row of a list view, joined by "|".
-    Strings Rows(int tab, int listId) {
-        Strings rows;
-        for (const auto& row : Page(tab).ListViewOf(listId).Rows()) {
-            std::string joined;
-            for (const std::string& text : row.texts) joined += (joined.empty() ? "" : "|") + text;
-            rows.push_back(joined);
-        }
-        return rows;
-    }
 
     static std::string Path(const std::string& name) { return "C:\\Kestor\\" + name; }
     void PutFile(const std::string& name, const std::string& bytes) { os.Files().Put(Path(name), bytes); }
     std::string File(const std::string& name) { return os.Files().Get(Path(name)).value_or("(missing)"); }
-    void SetProfile(const char* name, uint32_t value) { os.Reg().SetDword(Hive::CurrentUser, kProfile, name, value); }
-    std::optional<uint32_t> Profile(const char* name) { return os.Reg().GetDword(Hive::CurrentUser, kProfile, name); }
-    std::optional<uint32_t> Machine(const char* name) { return os.Reg().GetDword(Hive::LocalMachine, kMachine, name); }
+    std::optional<uint32_t> Profile(const char* name) { return os.Reg().GetDword(HKCU, kProfile, name); }
+    std::optional<uint32_t> Machine(const char* name) { return os.Reg().GetDword(HKLM, kMachine, name); }
 };
 
 }  // namespace kt
