@@ -1,5 +1,5 @@
-// What the native tests share: GBK in failure messages, the registry paths and list files as the program
-// keeps them, and the whole program run over the simulated platform with a scripted user.
+// What the native tests share: GBK in failure messages, the registry and list files as the program keeps them, and
+// the whole program over the simulated platform with a scripted user.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -78,7 +78,7 @@ inline kp::SysTime At(int year, int month, int day, int hour, int minute, int se
     return kp::SysTime{u16(year), u16(month), 0, u16(day), u16(hour), u16(minute), u16(second), 0};
 }
 
-// TimeSet.ini and ControlSet.ini as the program writes them: the header, and one record of each.
+// TimeSet.ini and ControlSet.ini as the program writes them: the header, a record of each.
 inline std::string ListHeader(uint32_t count) {
     kp::TextWriter out;
     out.WriteLine("[ItemCount]");
@@ -106,7 +106,7 @@ inline std::string LimitRecord(const Strings& texts, uint32_t flags) {
     return out.Bytes();
 }
 
-// One page of the program on its own over the simulated platform; a test opens it and sets `w`.
+// One page on its own; a test opens it and sets `w`.
 template <class PageClass>
 class OnePage : public ::testing::Test {
 protected:
@@ -115,8 +115,8 @@ protected:
     SimWindow* w = nullptr;
 };
 
-// The program in C:\Kestor, started by the user "tom" with the local clock at 2026-05-05 09:00:00, not for
-// the first time and with the hourly notice off; the test scripts the user, then calls Run().
+// The program in C:\Kestor, started by tom at 2026-05-05 09:00:00, not for the first time, the hourly notice off;
+// the test scripts the user, then calls Run().
 class Program : public ::testing::Test {
 protected:
     SimOs os;
@@ -134,7 +134,7 @@ protected:
     // The virtual time at which the local clock shows `t`.
     int64_t When(const kp::SysTime& t) const { return kp::SysTimeToMs(t) - kp::SysTimeToMs(start); }
     void Run() { kestor::RunKestor(); }
-    // A command of the tray menu, chosen as the user does: the right button on the icon, then the item.
+    // A tray command: the right button on the icon, then the item.
     void Tray(int64_t at, int command) {
         os.ChooseMenuItem(command, 100);
         os.At(at, [this] { os.PostTray(kp::WM_RBUTTONDOWN); });
