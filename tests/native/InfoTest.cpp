@@ -29,8 +29,8 @@ TEST(InfoTexts, TheTimeSinceStartAndEveryRowOfTheVersionTable) {
     }
 }
 
-// 1:05 in Beijing is yesterday evening in UTC: the date shown is the local one. The exit closes the track still
-// playing and writes the playlist, read up to its first empty line, in its sorted order.
+// 1:05 in Beijing is yesterday in UTC: the date shown is the local one. The exit closes the track playing and
+// writes the playlist, read up to its first empty line, sorted.
 TEST_F(Program, TheInformationPageAndAutoPlayInTheRunningProgram) {
     auto& sys = os.System();
     sys.SetVersion(0x8AE20A04);
