@@ -4,16 +4,15 @@
 #include <tuple>
 
 #include "Util.h"
-#include "app/Messages.h"
 #include "scheduler/ReminderFile.h"
 #include "usercontrol/UserLimitFile.h"
 
 namespace kt {
 
 // Tom starts at 09:00:00 with the hourly notice on, four reminders and a one-hour limit; at 11:30:20 the clock
-// moves by `by`. Each reminder comes once, at its minute or soon when the jump passed over it; the notice comes
-// on every full hour the clock shows (a clock set back once silenced them); the rests keep the rhythm of use; no
-// timer runs longer than the hour, none piles up. The end: 14:00 the next day, or `days` after the start.
+// moves by `by`. Each reminder comes once, at its minute or soon after a jump over it; the notice on every full hour
+// the clock shows (a clock set back once silenced them); the rests keep the rhythm of use; no timer runs longer
+// than the hour, none piles up. The end: 14:00 the next day, or `days` after the start.
 inline void ClockStory(int64_t days, int64_t by, bool utcToo) {
     constexpr int64_t kHour = 3600000;
     SCOPED_TRACE(kp::Format("the clock moved by %d minutes", static_cast<int>(by / 60000)));
@@ -25,7 +24,7 @@ inline void ClockStory(int64_t days, int64_t by, bool utcToo) {
                                At(2026, 5, 6, 10, 0)};
     SimOs os;
     os.System().SetUserName(std::string("tom"));
-    for (const char* name : {"Options", "Options_d1"}) os.Reg().SetDword(Hive::CurrentUser, kProfile, name, 0);
+    for (const char* name : {"Options", "Options_d1"}) SetUser(os, name, 0);
     os.SetLocalTime(start);
     std::string reminders = ListHeader(4);
     for (const kp::SysTime& t : due) {
@@ -53,7 +52,7 @@ inline void ClockStory(int64_t days, int64_t by, bool utcToo) {
     };
     watch();
     os.At(jump, [&] { os.ShiftClock(by, utcToo); });
-    os.At(end, [] { kp::TheOs().ui->SendToMain(kestor::WM_SAVE_AND_QUIT, 0, 0); });
+    os.At(end, Quit);
     kestor::RunKestor();
 
     ASSERT_EQ(4u, os.MessageBoxes().size());

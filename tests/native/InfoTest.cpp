@@ -29,8 +29,8 @@ TEST(InfoTexts, TheTimeSinceStartAndEveryRowOfTheVersionTable) {
     }
 }
 
-// 1:05 in Beijing is yesterday evening in UTC: the date shown is the local one. The exit closes the track still
-// playing and writes the playlist, read up to its first empty line, in its sorted order.
+// 1:05 in Beijing is yesterday in UTC: the date shown is the local one. The exit closes the track playing and
+// writes the playlist, read up to its first empty line, sorted.
 TEST_F(Program, TheInformationPageAndAutoPlayInTheRunningProgram) {
     auto& sys = os.System();
     sys.SetVersion(0x8AE20A04);
@@ -39,7 +39,7 @@ TEST_F(Program, TheInformationPageAndAutoPlayInTheRunningProgram) {
     StartAt(At(2026, 5, 5, 1, 5, 0));
     os.SetUtcTime(At(2026, 5, 4, 17, 5, 0));
     os.SetMsSinceStart(3 * kDay + 4 * kHour + 59 * kMin);
-    os.Reg().SetDword(Hive::LocalMachine, kMachine, "Options_i1", 1);
+    SetMachine(os, "Options_i1", 1);
     PutFile("Playlist.m3u", "D:\\歌\\b.mp3\r\nC:\\a.mp3\r\n\r\nE:\\lost.mp3\r\n");
     os.Media().AddTrack("C:\\a.mp3", 60000);
     const auto texts = [this](std::vector<int> ids = {IDC_LOCAL_TIME, IDC_UTC_TIME, IDC_UPTIME}) {

@@ -26,7 +26,7 @@ protected:
         w->Click(IDC_END_PROCESS);
         os.Advance(10);
     }
-    // An entry: a typed path (none: cancel) and a time on the picker, which starts on 27 July 2003.
+    // An entry: a path (none: cancel) and a time on the picker, which starts on 27 July 2003.
     void Add(const std::string& path, int h = 0, int m = 0, int s = 0) {
         os.OnModal(IDD_ADDPROCESS, [=](SimWindow& d) {
             d.Type(IDC_PROCESS_PATH, path);
@@ -35,7 +35,7 @@ protected:
         });
         w->Click(IDC_TERMINATION_ADD);
     }
-    // Rows: texts and data; an entry's state as + or -.
+    // Texts and data; an entry's state as + or -.
     std::string Rows(int list) {
         std::string s;
         for (const auto& row : w->ListViewOf(list).Rows()) {
@@ -52,20 +52,16 @@ protected:
     }
 };
 
-// Ending asks first, and spares a process it cannot open or whose id passed to another program since the list
-// was filled; four results of a start are reported, others fill the list.
+// Ending asks first, and spares a process it cannot open or whose id passed to another since the fill; four results
+// of a start are reported, others fill the list.
 TEST_F(Proc, TheListOfProcessesAndEndingAndStartingThem) {
     ps.Clear();
     ps.AddWithId(0x8, "C:\\WINDOWS\\EXPLORER.EXE", 0, 3, 1);
     ps.AddWithId(0x4D2, "C:\\運\\誠品.exe", 0x8, 12, 0);  // 誠 is D5 5C, 運 DF 5C
     ps.AddWithId(0x10, "誠品.exe", 0x4D2, 1, 2);
     w = &os.Create(page);
-    std::string columns;
-    for (int list : {kList, kEntries})
-        for (const auto& c : w->ListViewOf(list).Columns())
-            columns += c.title + std::to_string(c.width) + (c.align == kp::ColumnAlign::Center ? "|" : "<|");
-    EXPECT_EQ("进程名称100|窗口标题100|进程ID100|父进程ID100|线程数50|引用数50|进程名称100|终止时间100|进程状态100|",
-              columns);
+    EXPECT_EQ("进程名称 100 1|窗口标题 100 1|进程ID 100 1|父进程ID 100 1|线程数 50 1|引用数 50 1|进程名称 100 1|终止时间 100 1|"
+              "进程状态 100 1|", Columns(*w, kList) + Columns(*w, kEntries));
     EXPECT_EQ("誠品.exe  0x10 0x4D2 1 2 16, 誠品.exe  0x4D2 0x8 12 0 1234, EXPLORER.EXE  0x8 0x0 3 1 8, ", Rows(kList));
     ps.Exit(0x10);  // the same count: no fill
     const uint32_t notepad = ps.Add("notepad.exe");
@@ -96,10 +92,10 @@ TEST_F(Proc, TheListOfProcessesAndEndingAndStartingThem) {
     Answer(kYes);
     End("notepad.exe");
     EXPECT_EQ((Ids{0, notepad, 0}), Ended());
-    // A failing check and the fill it starts say so, the list empties; no tick adds a box while one is open.
+    // A failing check and its fill say so, the list empties; no box while one is open.
     for (int64_t after : {0, 0, 3000, 0, 0}) Answer(kOk, after);
     ps.FailSnapshots(St::NoEntry);
-    End("cmd.exe");  // no snapshot to check its name: no question
+    End("cmd.exe");  // no snapshot: no question
     w->Click(IDC_PROCESS_REFRESH);
     for (auto status : {St::Failed, St::NoEntry}) {
         ps.FailSnapshots(status);
@@ -110,7 +106,7 @@ TEST_F(Proc, TheListOfProcessesAndEndingAndStartingThem) {
     auto& files = os.FileDialogs();
     files.Cancel();
     w->Click(IDC_NEW_TASK);
-    std::string shown;  // boxes per start
+    std::string shown;
     for (unsigned result : {0, 1, 2, 3, 4, 11, 12, 33}) {
         files.ChooseFile("D:\\apps\\tool.exe");
         ps.SetStartResult(result);
@@ -135,7 +131,7 @@ TEST_F(Proc, TimedTerminationsCountDownWhileTheirProcessIsListed) {
     EXPECT_EQ(1000u, w->TimerPeriod(8000).value_or(0));  // after a cancel too
     Add("C:\\WINDOWS\\notepad.exe", 0, 0, 2);  // a listed name: running
     Add("D:\\games\\game.exe", 1, 2, 3);
-    // The same name in any case asks: No keeps the old entry, Yes puts the new one on top.
+    // The same name in any case asks: No keeps the old, Yes puts the new on top.
     Answer(kNo);
     Add("E:\\GAME.EXE", 0, 0, 9);
     EXPECT_EQ("game.exe 1:2:3 - 3723, notepad.exe 0:0:2 + 2, ", Rows(kEntries));
@@ -162,12 +158,12 @@ TEST_F(Proc, TimedTerminationsCountDownWhileTheirProcessIsListed) {
     w->Click(IDC_TERMINATION_DELETE);
     ps.RefuseOpen(third);
     Add("C:\\notepad.exe", 0, 0, 1);
-    page.RestWhileHidden();  // fills go on while an entry waits
-    os.Advance(3000);  // one it cannot open is tried again
+    page.RestWhileHidden();
+    os.Advance(3000);  // tried again
     EXPECT_EQ("notepad.exe 0:0:0 + 0, ", Rows(kEntries));
     const uint32_t fifth = ps.Add("notepad.exe");  // listed first: ended
     os.Advance(2000);
-    EXPECT_EQ((Ids{0, fourth, 0, fifth, 0}), Ended()) << "the first row of a name is the later in the snapshot";
+    EXPECT_EQ((Ids{0, fourth, 0, fifth, 0}), Ended());  // the first row of a name: the later in the snapshot
     EXPECT_TRUE(w->Timers().empty() && Rows(kEntries).empty());
     Add("C:\\x.exe", 0, 0, 1);
     EXPECT_EQ(1000u, w->TimerPeriod(8000).value_or(0));  // an entry restarts the tick

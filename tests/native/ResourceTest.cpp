@@ -1,5 +1,5 @@
-// The resource script and its header as the program is built from them: every id named and unique within its
-// dialog, the pages of the sheet alike, and no visible control outside its dialog or over another one.
+// The resource script and header: every id named and unique in its dialog, the sheet's pages alike, no visible
+// control outside its dialog or over another.
 #include <gtest/gtest.h>
 
 #include <set>

@@ -1,4 +1,4 @@
-// The scheduler page and the user time-control page in the running program.
+// The scheduler and user time-control pages in the running program.
 #include "Util.h"
 #include "app/ListFile.h"
 #include "usercontrol/UserLimitFile.h"
@@ -13,17 +13,10 @@ const char* const kDefault = "备忘记事:时间到!";
 
 SysTime T(int h, int m, int s = 0) { return At(2026, 5, 5, h, m, s); }
 
-std::string Columns(SimWindow& page, int id) {
-    std::string out;
-    for (const auto& c : page.ListViewOf(id).Columns())
-        out += Format("%s %d %d|", c.title.c_str(), c.width, c.align == ColumnAlign::Center);
-    return out;
-}
-
 class Pages : public Program {
 protected:
-    Strings Reminders() { return Rows(kSchedulerTab, IDC_REMINDER_LIST); }
-    // Adds a reminder through its dialog, `first` run in it first.
+    Strings Reminders() { return Rows(Page(kSchedulerTab), IDC_REMINDER_LIST); }
+    Strings Limits() { return Rows(Page(kControlTab), IDC_USER_LIST, true); }
     void Add(SimWindow& page, const SysTime& t, const std::string& text, std::function<void(SimWindow&)> first = {}) {
         os.OnModal(IDD_NEWREMINDER, [=](SimWindow& w) {
             if (first) first(w);
@@ -33,21 +26,10 @@ protected:
         });
         page.Click(IDC_REMINDER_NEW);
     }
-    // The limit rows as "user|hours|rest|window|flags".
-    Strings Limits() {
-        Strings rows;
-        const auto& list = Page(kControlTab).ListViewOf(IDC_USER_LIST);
-        for (int r = 0; r < list.GetItemCount(); ++r) {
-            rows.push_back("");
-            for (int c = 0; c < 4; ++c) rows.back() += list.GetItemText(r, c) + "|";
-            rows.back() += std::to_string(list.GetItemData(r));
-        }
-        return rows;
-    }
 };
 
-// Reminders across a month end: sorted in; refused for a minute begun (no year: January is past) or taken; each
-// shown once, at its minute or as the one before closes, then removed.
+// Reminders across a month end: sorted in; refused for a minute begun (no year: January is past) or taken; shown
+// once, at their minute or as the one before closes, then removed.
 TEST_F(Pages, RemindersAreAddedInTimeOrderAndShownOnceAtTheirMinute) {
     StartAt(At(2026, 6, 30, 23, 58));
     OnPage(2000, kSchedulerTab, [this](SimWindow& page) {
@@ -79,21 +61,20 @@ TEST_F(Pages, RemindersAreAddedInTimeOrderAndShownOnceAtTheirMinute) {
                            "07月02日08点00分|后天"}),
                   Reminders());
     });
-    // The first reminder deleted while its timer is armed.
     OnPage(55000, kSchedulerTab, [](SimWindow& page) {
         page.ClickListItem(IDC_REMINDER_LIST, 0);
-        page.Click(IDC_REMINDER_DELETE);
+        page.Click(IDC_REMINDER_DELETE);  // its timer armed
     });
     os.At(90000, [this] { EXPECT_EQ(10000u, Page(kSchedulerTab).TimerPeriod(1002)); });
     for (int i = 0; i < 4; ++i) os.AnswerMessageBox(IDOK);
-    os.AnswerMessageBox(IDOK, 90000);  // open past the next reminder's minute
+    os.AnswerMessageBox(IDOK, 90000);  // past the next one's minute
     for (int i = 0; i < 4; ++i) os.AnswerMessageBox(IDOK, 1000);
     os.At(209000, [this] { EXPECT_EQ(5u, Reminders().size()); });  // kept while shown
     os.At(210500, [this] { EXPECT_EQ(4u, Reminders().size()); });
     os.At(When(At(2026, 7, 2, 8, 0, 30)), [this] { EXPECT_TRUE(Page(kSchedulerTab).Timers().empty()); });
     ExitAt(When(At(2026, 7, 2, 8, 1)));
     Run();
-    Strings shown;  // "HH:MM:SS text" as it opened
+    Strings shown;
     for (const auto& box : os.MessageBoxes()) {
         const SysTime t = AddMs(start, box.at);
         shown.push_back(Format("%02d:%02d:%02d ", t.wHour, t.wMinute, t.wSecond) + box.text);
@@ -104,19 +85,19 @@ TEST_F(Pages, RemindersAreAddedInTimeOrderAndShownOnceAtTheirMinute) {
               shown);
 }
 
-// The hourly notice at every full hour of the local clock while ticked, whatever the interval; a change applied
-// once; a zero countdown refuses the whole apply, at every try.
+// The hourly notice at each full hour of the local clock while ticked, whatever the interval; a change applied once;
+// a zero countdown refuses the whole apply, every time.
 TEST_F(Pages, TheHourlyNoticeAndTheApply) {
-    SetProfile("Options_a1", 1);
-    SetProfile("Options_a2", 3);
-    SetProfile("Options_f2", 2);  // not the first start: f1 stays
-    os.Reg().SetString(Hive::CurrentUser, kProfile, "Options_f1", "s3cret");
-    for (const char* name : {"TimeSet.ini", "ControlSet.ini"}) {  // unreadable, left alone
+    SetUser(os, "Options_a1", 1);
+    SetUser(os, "Options_a2", 3);
+    SetUser(os, "Options_f2", 2);
+    os.Reg().SetString(HKCU, kProfile, "Options_f1", "s3cret");
+    for (const char* name : {"TimeSet.ini", "ControlSet.ini"}) {  // left alone
         PutFile(name, "x");
         os.Files().FailReads(Path(name));
     }
     StartAt(T(13, 58));
-    os.SetUtcTime(T(8, 13));  // a zone 5 h 45 min ahead of UTC
+    os.SetUtcTime(T(8, 13));  // UTC+5:45
     const auto at = [this](int h, int m) { return When(T(h, m)); };
     Strings seen;
     const auto look = [this, &seen] {
@@ -124,11 +105,11 @@ TEST_F(Pages, TheHourlyNoticeAndTheApply) {
         seen.push_back(w ? w->GetText(IDC_NOTICE_MESSAGE) + " " + w->GetText(IDC_NOTICE_COUNTDOWN) : "-");
     };
     const int64_t two = at(14, 0);
-    os.At(two + 11, [this] { EXPECT_TRUE(os.Modal(IDD_NOTICE)); });  // on the full hour, to the timer's resolution
+    os.At(two + 11, [this] { EXPECT_TRUE(os.Modal(IDD_NOTICE)); });  // to the timer's resolution
     for (int k = 0; k <= 16; ++k) os.At(two + k * 1000 + 500, look);
     for (int half = 1; half <= 6; ++half) os.At(two + half * 1800000 + 500, look);
     os.At(two + 3200, [this] {
-        if (SimWindow* w = os.Modal(IDD_NOTICE)) {  // none of them closes it
+        if (SimWindow* w = os.Modal(IDD_NOTICE)) {  // none closes it
             w->Click(IDOK);
             w->Enter();
             w->Escape();
@@ -152,7 +133,7 @@ TEST_F(Pages, TheHourlyNoticeAndTheApply) {
         for (int box : {IDC_COUNTDOWN, IDC_TIMED_SHUTDOWN}) page.Click(box);
         page.ClickApply();
     });
-    for (int i = 0; i < 5; ++i) os.AnswerMessageBox(IDOK);  // two read failures; 17:10, the hide, the exit
+    for (int i = 0; i < 5; ++i) os.AnswerMessageBox(IDOK);
     ExitAt(at(17, 11));
     Run();
     const auto notice = [](int h, int s) { return Format("现在时刻%d点正 对话框将在%d秒后自动关闭.", h, s); };
@@ -163,7 +144,7 @@ TEST_F(Pages, TheHourlyNoticeAndTheApply) {
     const char* zero = "倒计时关机时间不能为零";
     EXPECT_TRUE(MessageBoxTexts(os, {"提示信息列表读取失败", "定时提醒信息列表初始化失败", zero, zero, zero}));
     EXPECT_EQ("x x s3cret", File("TimeSet.ini") + " " + File("ControlSet.ini") + " " +
-                                *os.Reg().GetString(Hive::CurrentUser, kProfile, "Options_f1"));
+                                *os.Reg().GetString(HKCU, kProfile, "Options_f1"));
     std::string stored;
     for (const char* name : {"Options_a1", "Options_a2", "Options_b1", "Options_c1"})
         stored += std::to_string(Profile(name).value_or(9));
@@ -173,8 +154,8 @@ TEST_F(Pages, TheHourlyNoticeAndTheApply) {
 struct Shutdown {
     int box;
     SysTime applied, set;
-    int64_t inMs;          // to the shutdown; -1: none
-    std::optional<SysTime> changed{};  // picked after the apply, then applied again
+    int64_t inMs;                      // -1: none
+    std::optional<SysTime> changed{};  // then applied again
 };
 
 class ShutdownTime : public Pages, public ::testing::WithParamInterface<Shutdown> {};
@@ -185,7 +166,7 @@ TEST_P(ShutdownTime, ComesWhenItsPickerSaysAndOnlyThen) {
     const bool countdown = c.box == IDC_COUNTDOWN;
     const int picker = countdown ? IDC_COUNTDOWN_TIME : IDC_TIMED_SHUTDOWN_TIME;
     std::vector<int64_t> left;
-    size_t armed = 9;  // timers left at the end
+    size_t armed = 9;
     StartAt(AddMs(c.applied, -500));
     os.At(500, [&, this] {
         os.Sheet()->SelectTab(kSchedulerTab);
@@ -224,16 +205,16 @@ const Shutdown kShutdowns[] = {
     {IDC_COUNTDOWN, T(9, 0), T(1, 2, 3), 3723000}};
 INSTANTIATE_TEST_SUITE_P(Pickers, ShutdownTime, ::testing::ValuesIn(kShutdowns));
 
-// The new-limit dialog opens fresh, refuses with its message or sorts the row in (the same name to the letter case
-// replaced on Yes); nothing written before the exit. The default password opens the first administrator setting only.
+// The new-limit dialog opens fresh, refuses with its message or sorts the row in (the same name replaced on Yes);
+// nothing written before the exit. The default password opens the first administrator setting only.
 TEST_F(Pages, TheLimitListAndTheAdministratorOnOneVisitToThePage) {
     const char *same = "该用户已存在,是否覆盖原有设置.", *shorter = "你设置的使用时间段差额小于可使用时间,是否重新设置";
     const std::string file = ListHeader(3) + LimitRecord({"Tom", "1小时", "5分钟", ""}, 1) +
                              LimitRecord({"yan", "", "", ""}, 3) + LimitRecord({"zed", "", "", "damaged"}, 3);
     PutFile("ControlSet.ini", file);
     const struct {
-        const char *user, *hours, *rest;  // no hours: continuous box clear
-        int window[4];                    // start, end as hour, minute
+        const char *user, *hours, *rest;
+        int window[4];
         const char* message;
         int answer = IDOK;
     } cases[] = {
@@ -262,13 +243,12 @@ TEST_F(Pages, TheLimitListAndTheAdministratorOnOneVisitToThePage) {
         std::string out;
         for (const char* name : {"f1", "f2", "g1", "g2", "g3", "Mg1", "Mg2", "Mg3"}) {
             const bool m = *name == 'M';
-            const auto v = os.Reg().GetRaw(m ? Hive::LocalMachine : Hive::CurrentUser, m ? kMachine : kProfile,
-                                           "Options_"s + (name + m));
+            const auto v = os.Reg().GetRaw(m ? HKLM : HKCU, m ? kMachine : kProfile, "Options_"s + (name + m));
             out += (!v ? "-" : v->type == sim::REG_DWORD ? std::to_string(v->bytes[0]) : v->bytes) + " ";
         }
         return out;
     };
-    // A click on a dialog is activity (the window stays up 30 s more), a double click none.
+    // A click on a dialog keeps the window up 30 s more, a double click does not.
     const auto clicks = [this](SimWindow& w) {
         w.LButtonDown(true);
         const int64_t due = *os.Sheet()->TimerDue(10001);
@@ -305,7 +285,7 @@ TEST_F(Pages, TheLimitListAndTheAdministratorOnOneVisitToThePage) {
             });
             page.Click(IDC_USER_NEW);
         }
-        page.Click(IDC_USER_DELETE);  // no row selected
+        page.Click(IDC_USER_DELETE);
         page.ClickListItem(IDC_USER_LIST, 0);
         page.Click(IDC_USER_DELETE);
         EXPECT_EQ(file, File("ControlSet.ini"));
@@ -313,7 +293,7 @@ TEST_F(Pages, TheLimitListAndTheAdministratorOnOneVisitToThePage) {
             clicks(w);
             w.Click(IDC_LIMIT_CONTINUOUS);
             std::string rest;
-            for (int step : {1, -1, -1, 0, 1}) {  // the arrows stop at both ends
+            for (int step : {1, -1, -1, 0, 1}) {
                 if (step) w.ClickUpDown(IDC_LIMIT_REST_SPIN, step);
                 else w.Type(IDC_LIMIT_REST, "60");
                 rest += w.GetText(IDC_LIMIT_REST) + " ";
@@ -347,7 +327,7 @@ TEST_F(Pages, TheLimitListAndTheAdministratorOnOneVisitToThePage) {
             w.Click(IDOK);
         });
         EXPECT_EQ("Sesame 2 boss 1 1 boss 1 1 ", stored());
-        os.Reg().SetDword(Hive::LocalMachine, kMachine, "Options_g3", 0);  // the dialog shows the machine's
+        SetMachine(os, "Options_g3", 0);
         ask("MoonGate");
         ask("Sesame", [&](SimWindow& w) {
             EXPECT_EQ("Sesame", w.GetText(IDC_ADMIN_PASSWORD));
@@ -355,9 +335,9 @@ TEST_F(Pages, TheLimitListAndTheAdministratorOnOneVisitToThePage) {
             w.Click(IDOK);
         });
         ask("", [](SimWindow& w) { w.Click(IDCANCEL); });
-        SetProfile("Options_f2", 1);  // first state, another password
+        SetUser(os, "Options_f2", 1);
         ask("");
-        SetProfile("Options_f1", 0);  // no text: nothing after the question
+        SetUser(os, "Options_f1", 0);
         ask("");
     });
     ExitAt(10000);
@@ -370,7 +350,7 @@ TEST_F(Pages, TheLimitListAndTheAdministratorOnOneVisitToThePage) {
                        "u2|1小时|5分钟|每日9时30分 - 10时0分|3", "u3|||每日9时0分 - 10时0分|3", "u4|5小时|60分钟||1",
                        "yan||||3", "zed|||damaged|3"}),
               Limits());
-    // Row, time, where: 1 inside (ends too), -1 outside, 0 no window.
+    // Row, time, 1 inside (ends too), -1 outside, 0 no window.
     const int windows[][4] = {{0, 23, 0, 0},  {1, 7, 59, -1}, {1, 8, 0, 1},  {1, 12, 0, 1}, {1, 12, 1, -1},
                               {5, 9, 29, -1}, {5, 9, 30, 1},  {5, 10, 0, 1},  {5, 10, 1, -1}, {5, 23, 0, -1},
                               {8, 12, 0, 0},  {9, 0, 0, 1},   {9, 12, 0, -1}};
@@ -378,7 +358,7 @@ TEST_F(Pages, TheLimitListAndTheAdministratorOnOneVisitToThePage) {
         EXPECT_EQ(where, kestor::CheckDailyWindow(Page(kControlTab).ListViewOf(IDC_USER_LIST), row, T(h, m))) << row;
 }
 
-// Both files read and written back: expired reminders dropped (the minute begun too), a record cut short ends a list.
+// Both files read and written back: past reminders dropped (the minute begun too), a record cut short ends a list.
 TEST_F(Pages, ListFilesAreReadAndWrittenBack) {
     StartAt(At(2026, 5, 5, 9, 5, 30));
     // 26 January 09:26 packs to two bytes 0x1A; 10 October 10:10 to four bytes 0x0A, each stored as CR LF.
@@ -387,7 +367,7 @@ TEST_F(Pages, ListFilesAreReadAndWrittenBack) {
                                ReminderRecord(Packed(5, 5, 9, 5), "9:05", "y") + kept + kept.substr(0, 9));
     const std::string odd = LimitRecord({"a", "", "", ""}, 0x1A0A0D0A), amy = LimitRecord({"amy", "2小时", "1", ""}, 0);
     PutFile("ControlSet.ini", ListHeader(3) + odd + amy.substr(0, amy.find("1\r") + 1));
-    size_t checks = 9;  // the reminder check, for one reminder read
+    size_t checks = 9;
     os.At(2900, [&, this] { checks = Page(kSchedulerTab).Timers().size(); });
     ExitAt(3000);
     Run();
@@ -398,7 +378,7 @@ TEST_F(Pages, ListFilesAreReadAndWrittenBack) {
     EXPECT_EQ(ListHeader(2) + odd + amy, File("ControlSet.ini"));
 }
 
-// Rows go in greatest first, each at the top, drawing off (Wine's list view looks for a row's place from the top).
+// Rows go in greatest first, each at the top, drawing off (Wine's list view seeks a row's place from the top).
 TEST(ListFile, RowsGoInGreatestFirstAtTheTopWithDrawingOff) {
     sim::SimListView list;
     std::vector<kestor::ListRow> rows{{{"b", "x"}, 1}, {{"A", "x"}, 2}, {{"c", "x"}, 3}, {{"a", "x"}, 4}};
@@ -413,8 +393,8 @@ TEST(ListFile, RowsGoInGreatestFirstAtTheTopWithDrawingOff) {
     EXPECT_EQ("", out.Bytes());  // no rows, no header
 }
 
-// An hour of use gives a rest of 300 s. Outside the daily window the end-of-day notice counts 120 s (stuck, the
-// backstop acts at 130 s), then the lists are saved and Windows shut.
+// An hour of use gives a 300 s rest. Outside the daily window the notice counts 120 s (stuck, the backstop acts at
+// 130 s), then the lists are saved and Windows shut.
 enum Outcome { kRest, kEndOfDay, kStuck };
 
 class Enforcement : public Pages, public ::testing::WithParamInterface<Outcome> {};
@@ -437,18 +417,18 @@ TEST_P(Enforcement, RestsAfterTheContinuousLimitOrEndsTheDayOutsideTheWindow) {
                                                   : "您本日使用时间即将结束,请注意保存好您个人的文档资料."),
                       w.GetText(IDC_NOTICE_MESSAGE));
             EXPECT_EQ(Format(line, seconds), w.GetText(IDC_NOTICE_COUNTDOWN));
-            if (stuck) Sheet().m_control.m_notice.m_nSeconds = 100000;
+            if (stuck) SheetOf(os).m_control.m_notice.m_nSeconds = 100000;
             os.After(1500, [&, this] {
                 EXPECT_EQ(Format(line, stuck ? 100000 : seconds) + ".", w.GetText(IDC_NOTICE_COUNTDOWN));
                 EXPECT_TRUE(os.Input().MouseHook() && os.Input().ScreenSaverRunning() && w.IsTopmost());
-                EXPECT_EQ(rest, os.Input().Clip() == w.GetWindowRect());  // the cursor is held in the rest only
+                EXPECT_EQ(rest, os.Input().Clip() == w.GetWindowRect());  // in the rest only
                 EXPECT_FALSE(w.IsControlVisible(IDOK));
                 w.Enter();
                 w.Escape();
             });
             if (!rest) return;
             os.After(301500, [&, this] {
-                const kestor::CNoticeDlg& notice = Sheet().m_control.m_notice;
+                const kestor::CNoticeDlg& notice = SheetOf(os).m_control.m_notice;
                 EXPECT_EQ("0 0 1", Format("%d %d %d", notice.m_bSystemMode, notice.m_bLock, notice.m_bClipCursor));
                 EXPECT_EQ(shown, os.Input().ReleaseCaptures());
             });

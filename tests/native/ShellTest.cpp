@@ -1,9 +1,7 @@
-// The application shell: start-up and its settings, the tray and its commands, the about box and the statics,
-// the save-all exit, the clock set.
+// The shell: start-up, the tray and its commands, the about box, the statics, the save-all exit, the clock set.
 #include <map>
 
 #include "ClockStory.h"
-#include "Util.h"
 #include "app/PasswordDigest.h"
 #include "controls/BitmapStatic.h"
 #include "controls/LinkStatic.h"
@@ -17,16 +15,8 @@ using Prepare = std::function<void(SimOs&)>;
 const std::string kDir = "C:\\Kestor\\";
 const Strings kFiles = {"TimeSet.ini", "ControlSet.ini", "Playlist.m3u"};
 
-void Quit() { kp::TheOs().ui->SendToMain(kestor::WM_SAVE_AND_QUIT, 0, 0); }
-kestor::CTovrelDlg& SheetOf(SimOs& os) { return *static_cast<kestor::CTovrelDlg*>(os.Sheet()->Object()); }
-const Hive HKCU = Hive::CurrentUser, HKLM = Hive::LocalMachine;
-void SetUser(SimOs& os, const char* name, uint32_t v) { os.Reg().SetDword(HKCU, kProfile, name, v); }
-void SetMachine(SimOs& os, const char* name, uint32_t v) { os.Reg().SetDword(HKLM, kMachine, name, v); }
-void SetMachine(SimOs& os, const char* name, const std::string& v) { os.Reg().SetString(HKLM, kMachine, name, v); }
-
-// A start by tom over the registry `prepare` leaves, in one line: shown or hidden, the chime and its interval,
-// start with Windows, autoplay, the administrator, the icon, whether a click postponed hiding; after the exit,
-// Options, Options_d1, the Run entry | h1 h2 of the profile | of the machine key; the messages.
+// Tom starts over the registry `prepare` leaves: shown, chime/interval, autorun, autoplay, administrator, icon,
+// postponed by a click | after the exit Options, Options_d1, the Run entry | h1 h2 of the profile | of the machine.
 std::string StartAndLook(const Prepare& prepare) {
     SimOs os;
     os.System().SetUserName(std::string("tom"));
@@ -52,13 +42,13 @@ std::string StartAndLook(const Prepare& prepare) {
             EXPECT_TRUE(icon.id == 101 && icon.icon == IDI_TRAY && icon.tip == "Kestor");
             EXPECT_TRUE(icon.callbackMessage == kestor::WM_TRAY_NOTIFY && os.Sheet()->Timers().empty());
         }
-        SheetOf(os).OnCommand(ID_TRAY_SHOW, 0);  // the window shows for 20 s, or 30 s from a click on it
+        SheetOf(os).OnCommand(ID_TRAY_SHOW, 0);  // 20 s, or 30 s from a click
     });
     os.At(12000, [&] { os.Sheet()->Page(kInfoTab)->LButtonDown(); });
     os.At(22000, [&] { seen += os.Sheet()->IsVisible() ? " postponed" : " not postponed"; });
     os.At(23000, Quit);
     kestor::RunKestor();
-    EXPECT_EQ(0, os.Reg().OpenHandles()) << "registry keys left open";
+    EXPECT_EQ(0, os.Reg().OpenHandles());
     auto add = [&](const char* sep, Hive hive, const char* key, const char* name) {
         const auto number = os.Reg().GetDword(hive, key, name);
         const auto text = os.Reg().GetString(hive, key, name);
@@ -82,7 +72,6 @@ TEST(StartUp, FollowsTheStoredOptionsAndPasswords) {
     const std::string first = " | 1 1 C:\\Kestor\\Kestor.exe | MoonGate 1", defaults = first + " | <MoonGate> 1";
     const std::string hidden = "hidden 1/0 1 0 Admin";
     const std::string runFailed = " | 设置自动运行程序失败,如果您需要本程序在系统启动时自动运行，请在程序中设置.";
-    // The administrator, the user, the options to hide at start and to show no icon; then `more`.
     auto hide = [](const char* admin, const char* user, uint32_t atStart, uint32_t noIcon, Prepare more = {}) {
         return [=](SimOs& os) {
             SetMachine(os, "Options_g1", admin);
@@ -98,7 +87,7 @@ TEST(StartUp, FollowsTheStoredOptionsAndPasswords) {
             SetMachine(os, "Options_h1", "999");
         };
     };
-    auto unreadable = [](Hive hive, const char* key) {  // with values that change the screen when read
+    auto unreadable = [](Hive hive, const char* key) {  // values that change the screen
         return [=](SimOs& os) {
             SetUser(os, "Options_a1", 0);
             SetUser(os, "Options_a2", 4);
@@ -107,7 +96,7 @@ TEST(StartUp, FollowsTheStoredOptionsAndPasswords) {
             os.Reg().DenyAll(hive, key);
         };
     };
-    const Prepare later = [](SimOs& os) {  // not the first start, and not to start with Windows
+    const Prepare later = [](SimOs& os) {
         SetUser(os, "Options", 1);
         SetUser(os, "Options_d1", 0);
         os.Reg().SetString(HKLM, kRun, "Kestor", "C:\\old\\Kestor.exe");
@@ -117,29 +106,27 @@ TEST(StartUp, FollowsTheStoredOptionsAndPasswords) {
         Prepare prepare;
         std::string seen;
     } starts[] = {
-        {"the first start", [](SimOs&) {}, shown("") + defaults},
-        {"a second copy", [](SimOs& os) { os.System().MarkMutexExisting("1"); },
+        {"first", [](SimOs&) {}, shown("") + defaults},
+        {"second copy", [](SimOs& os) { os.System().MarkMutexExisting("1"); },
          "no window | - - - | - - | - - | 应用程序已经在运行"},
-        {"the machine key read-only: unrestricted, the Run key failed",
+        {"machine key read-only",
          hide("boss", "tom", 1, 0, [](SimOs& os) { os.Reg().DenyWrite(HKLM, "SOFTWARE"); }),
          shown("") + " | 1 1 - | MoonGate 1 | - -" + runFailed + runFailed},
-        {"hidden, no icon: a name differing in case is another user", hide("Admin", "admin", 1, 1),
+        {"hidden, no icon, Admin is not admin", hide("Admin", "admin", 1, 1),
          hidden + " no icon not postponed" + defaults},
-        {"hidden, with the icon; a later start", hide("Admin", "tom", 1, 0, later),
+        {"later start", hide("Admin", "tom", 1, 0, later),
          "hidden 1/0 0 0 Admin icon not postponed | 0 0 - | MoonGate 1 | <MoonGate> 1"},
-        {"the administrator; a password state other than 2 gets the default", hide("Admin", "Admin", 1, 1, password(5)),
+        {"the administrator, state 5", hide("Admin", "Admin", 1, 1, password(5)),
          shown("Admin") + first + " | <MoonGate> 5"},
-        {"the no-icon option alone; a password the user set", hide("Admin", "tom", 0, 1, password(2)),
+        {"no icon alone, a set password", hide("Admin", "tom", 0, 1, password(2)),
          shown("Admin") + " | 1 1 C:\\Kestor\\Kestor.exe | - - | 999 2"},
-        // Values may be written but full rights are refused: the key is not taken as missing and made again.
-        {"the machine key without full rights", [=](SimOs& os) {
+        {"no full rights: not taken as missing", [=](SimOs& os) {
              password(2)(os);
              os.Reg().DenyFull(HKLM, kMachine);
          }, shown("") + " | 1 1 C:\\Kestor\\Kestor.exe | MoonGate 1 | 999 2"},
-        // Values stored oddly read as absent: of another type, of the wrong size, too long for their buffer.
-        {"odd values",
+        {"odd values: another type or size, too long",
          [](SimOs& os) {
-             SetMachine(os, "Options_g3", 1);  // so that the administrator's name and the no-icon option count
+             SetMachine(os, "Options_g3", 1);
              SetMachine(os, "Options_h1", "999");
              os.Reg().SetRaw(HKCU, kProfile, "Options", REG_SZ, std::string("0\0", 2));
              os.Reg().SetRaw(HKCU, kProfile, "Options_a1", REG_DWORD, std::string(8, '\0'));
@@ -150,9 +137,9 @@ TEST(StartUp, FollowsTheStoredOptionsAndPasswords) {
              os.Reg().SetRaw(HKLM, kMachine, "Options_i1", REG_BINARY, std::string("\1\0\0\0", 4));
          },
          "hidden 1/0 1 0  icon not postponed" + defaults},
-        {"an unreadable profile", unreadable(HKCU, "Software\\Kestor"),
+        {"profile unreadable", unreadable(HKCU, "Software\\Kestor"),
          "hidden 1/0 1 1  icon not postponed | - - C:\\Kestor\\Kestor.exe | - - | <MoonGate> 1"},
-        {"an unreadable machine key", unreadable(HKLM, "SOFTWARE\\Kestor"),
+        {"machine key unreadable", unreadable(HKLM, "SOFTWARE\\Kestor"),
          "shown 0/4 1 0  icon postponed" + first + " | - -"},
     };
     for (const auto& start : starts) {
@@ -161,8 +148,8 @@ TEST(StartUp, FollowsTheStoredOptionsAndPasswords) {
     }
 }
 
-// A day in the tray. List files too large are read in whole lines up to the limit, the user told, and kept at
-// the exit as is one unreadable. Hiding applies a pending scheduler setting, not while that fails.
+// A day in the tray. Too large list files are read in whole lines up to the limit and kept at the exit, as is an
+// unreadable one. Hiding applies a pending scheduler setting, not while that fails.
 TEST_F(Program, ADayInTheTray) {
     const std::string reminder = ReminderRecord(Packed(12, 31, 23, 59), "12月31日23点59分", std::string(4000, 'x'));
     const std::string song = std::string(4000, 's') + ".mp3\r\n", sound = "D:\\WINNT\\Media\\The Microsoft Sound.wav";
@@ -180,8 +167,8 @@ TEST_F(Program, ADayInTheTray) {
     auto clock = [this] { return Page(kInfoTab).TimerPeriod(kestor::CSystemInfo::kClockTimer); };
     auto modified = [this] { return os.Sheet()->PageModified(kSchedulerTab); };
     const std::string on = "1 C:\\Kestor\\Kestor.exe";
-    auto autoRun = [this] {  // start with Windows: the setting, and the Run entry
-        const auto run = os.Reg().GetString(Hive::LocalMachine, kRun, "Kestor");
+    auto autoRun = [this] {
+        const auto run = os.Reg().GetString(HKLM, kRun, "Kestor");
         return Format("%u %s", Profile("Options_d1").value_or(9), run.value_or("-").c_str());
     };
     for (int i = 0; i < 2; ++i) os.AnswerMessageBox(kp::IDOK);
@@ -191,12 +178,12 @@ TEST_F(Program, ADayInTheTray) {
         const Strings playlist = Page(kMusicTab).ListBoxOf(IDC_PLAYLIST).Items();
         EXPECT_EQ((16u << 20) / (song.size() + 8), playlist.size());
         EXPECT_EQ(song.substr(0, song.size() - 2), playlist.back().substr(8));
-        // A failed load keeps what is shown and what a colour change loads; only "#" and digits name a bitmap.
+        // A failed load keeps the bitmap shown and the one a colour change loads; "#" and digits name one.
         SimWindow& info = Page(kInfoTab);
         kestor::CBitmapStatic banner;
         banner.Subclass(*info.Object(), IDC_OS_BANNER);
         auto shows = [&](int id) { return info.Control(IDC_OS_BANNER).bitmap == id; };
-        EXPECT_FALSE(banner.Reload()) << "nothing loaded yet";
+        EXPECT_FALSE(banner.Reload());
         EXPECT_TRUE(banner.LoadBitmap(IDB_BANNER_WIN98) && !banner.LoadBitmap(4242) && shows(IDB_BANNER_WIN98));
         EXPECT_TRUE(banner.ResourceId() == IDB_BANNER_WIN98 && banner.LoadBitmap(std::string("#00149")));
         for (const char* name : {"BANNER", "#99999", "#", "#15a"}) EXPECT_FALSE(banner.LoadBitmap(std::string(name)));
@@ -205,10 +192,9 @@ TEST_F(Program, ADayInTheTray) {
         info.SetStaticBitmap(IDC_OS_BANNER, IDB_BANNER_WIN98);  // as if painted over
         banner.OnSysColorChange();
         EXPECT_TRUE(shows(IDB_BANNER_WIN95) && banner.ResourceName().empty());
-        os.Sheet()->SelectTab(kSchedulerTab);  // a page shown: hiding moves to 30 s from now
+        os.Sheet()->SelectTab(kSchedulerTab);
         Page(kSchedulerTab).Click(IDC_AUTORUN);
     });
-    // The clock runs while the window shows: it makes a check of `modified` mean something.
     os.At(30299, [&] { EXPECT_TRUE(modified() && autoRun() == "0 -" && clock()); });
     os.At(30301, [&] { EXPECT_TRUE(!modified() && !clock() && autoRun() == on); });
     Tray(31000, ID_TRAY_SHOW);
@@ -221,7 +207,7 @@ TEST_F(Program, ADayInTheTray) {
     os.At(50001, [&] { EXPECT_TRUE(refresh() == 1000u && clock() == 1000u); });
     os.At(51000, [this] {
         os.Sheet()->SelectTab(kSchedulerTab);
-        Page(kSchedulerTab).Click(IDC_COUNTDOWN);  // a countdown of zero cannot be applied
+        Page(kSchedulerTab).Click(IDC_COUNTDOWN);
         Page(kSchedulerTab).Click(IDC_AUTORUN);
         os.Sheet()->Click(kp::IDOK);
     });
@@ -229,12 +215,12 @@ TEST_F(Program, ADayInTheTray) {
     os.At(52000, [&] {
         EXPECT_TRUE(modified() && clock());
         Page(kSchedulerTab).Click(IDC_COUNTDOWN);
-        Page(kSchedulerTab).ClickApply();  // the sheet's Apply clears the mark: hiding has nothing left to clear
+        Page(kSchedulerTab).ClickApply();  // nothing left for hiding
         os.Sheet()->Click(kp::IDOK);
         EXPECT_TRUE(!modified() && !clock() && autoRun() == "0 -");
     });
     Tray(60000, ID_TRAY_SHUTDOWN);
-    Tray(61000, ID_TRAY_RESTART);  // neither saves nor quits: the session ends
+    Tray(61000, ID_TRAY_RESTART);  // neither saves nor quits
     Tray(62000, ID_TRAY_AUTORUN);
     os.AnswerMessageBox(kp::IDOK);
     os.At(62200, [&] { EXPECT_TRUE(Page(kSchedulerTab).GetCheck(IDC_AUTORUN) && autoRun() == on); });
@@ -244,14 +230,14 @@ TEST_F(Program, ADayInTheTray) {
             opened.push_back(os.Now());
             EXPECT_TRUE(w.Caption() == "关于 Tovrel" && !w.IsControlVisible(IDC_ABOUT_SOUND));
             if (i == 0) w.Click(IDC_ABOUT_EMAIL);
-            if (i == 0) w.Object()->OnCommand(IDC_ABOUT_SOUND, kp::BN_CLICKED);  // the hidden button's command
+            if (i == 0) w.Object()->OnCommand(IDC_ABOUT_SOUND, kp::BN_CLICKED);
             os.After(2000, [&w] { w.Click(kp::IDOK); });
         });
     }
     Tray(65000, ID_TRAY_ABOUT);
-    os.At(69000, [this] { os.PostTray(kp::WM_LBUTTONDBLCLK); });  // hides at 89 s unless the user is active
+    os.At(69000, [this] { os.PostTray(kp::WM_LBUTTONDBLCLK); });  // hides at 89 s
     os.At(70000, [this] { os.SysCommand(IDM_ABOUTBOX | 3); });
-    os.At(71000, [this] { os.Modal(IDD_ABOUTBOX)->LButtonDown(); });  // hiding moves to 101 s
+    os.At(71000, [this] { os.Modal(IDD_ABOUTBOX)->LButtonDown(); });  // at 101 s
     os.At(100999, [this] { EXPECT_TRUE(os.Sheet()->IsVisible()); });
     os.At(101001, [&] {
         EXPECT_FALSE(os.Sheet()->IsVisible());
@@ -259,11 +245,11 @@ TEST_F(Program, ADayInTheTray) {
     });
     OnPage(104000, kInfoTab, [](SimWindow& page) { page.Click(IDC_ABOUT_LINK); });
     OnPage(108000, kSchedulerTab, [](SimWindow& page) { page.Click(IDC_AUTORUN); });
-    OnPage(108000, kControlTab, [](SimWindow&) {});  // a page shown: hiding at 138 s
+    OnPage(108000, kControlTab, [](SimWindow&) {});  // at 138 s
     os.At(109000, [this] { os.Sheet()->Escape(); });
     os.AnswerMessageBox(kp::IDNO);
-    os.At(120000, [this] { Page(kControlTab).Click(IDC_USER_NOTE); });  // a note, not a link: a click on its page
-    // Hiding at 150 s. A click on the sheet, its frame or a page postpones it to 30 s from then.
+    os.At(120000, [this] { Page(kControlTab).Click(IDC_USER_NOTE); });  // a note: a click on the page
+    // Hiding at 150 s; a click on the sheet, its frame or a page moves it 30 s on.
     auto shown = [this](int64_t at, std::function<void(SimWindow&)> act) {
         os.At(at, [this, act] {
             EXPECT_TRUE(!os.QuitCode() && os.Sheet()->IsVisible()) << os.Now();
@@ -288,26 +274,25 @@ TEST_F(Program, ADayInTheTray) {
                                      "已设置本程序在系统启动时自动运行", quit, quit}));
     EXPECT_EQ(kp::MB_YESNO, os.MessageBoxes().back().type & 0xF);
     EXPECT_EQ((std::vector<int64_t>{65100, 70000, 104010}), opened);
-    std::vector<int64_t> played;  // half a second after the box opens, and at once from its button; not without it
+    std::vector<int64_t> played;  // 0.5 s after opening; from the button
     for (const auto& play : os.Sound().Plays()) played.push_back(play.path == sound ? play.at : -1);
     EXPECT_EQ((std::vector<int64_t>{65100, 65600, 70500}), played);
     EXPECT_EQ((Strings{"mailto:kestor@example.com"}), os.Shell().Opened());
-    EXPECT_EQ("0 -", autoRun()) << "applied at the exit";
+    EXPECT_EQ("0 -", autoRun());  // applied at the exit
     EXPECT_TRUE(os.QuitCode() == 18 && os.TrayIcons().empty() && os.Files().Writes().empty());
     EXPECT_TRUE(reminders == File("TimeSet.ini") && songs == File("Playlist.m3u"));
-    EXPECT_EQ(3600000u + 236000u, Profile("Options_e1").value_or(0)) << "the tick count at the exit";
+    EXPECT_EQ(3600000u + 236000u, Profile("Options_e1").value_or(0));  // the tick count at the exit
 }
 
-// Each of the fifteen steps of the three writes failing in turn, and a read-only folder: a list whose write
-// failed keeps its old file whole, the others are saved. The user who asked to quit is told and the program runs
-// on with every timer; the exit before the shutdown quits silently.
+// Each of the 15 steps of the three writes failing, and a read-only folder: a list not written keeps its old file,
+// the others are saved. The user who asked to quit is told, the program runs on; the exit before a shutdown quits.
 TEST(SaveFaults, AListNotWrittenKeepsItsOldFile) {
     std::map<std::string, std::string> old, saved;
     auto exit = [](SimOs& os, int64_t at, bool byUser) {
         if (byUser) os.ChooseMenuItem(ID_TRAY_EXIT, 10);
         os.At(at, [&os, byUser] { byUser ? os.PostTray(kp::WM_RBUTTONDOWN) : Quit(); });
     };
-    auto start = [&](SimOs& os, int day, bool byUser) {  // over the old files, with a row more in each list
+    auto start = [&](SimOs& os, int day, bool byUser) {  // a row more in each list
         os.System().SetUserName(std::string("tom"));
         for (const auto& [name, bytes] : old) os.Files().Put(kDir + name, bytes);
         os.At(1500, [&os, day] {
@@ -326,14 +311,13 @@ TEST(SaveFaults, AListNotWrittenKeepsItsOldFile) {
         start(os, files == &old ? 1 : 2, true);
         kestor::RunKestor();
         for (const std::string& name : kFiles) (*files)[name] = os.Files().Get(kDir + name).value_or("-");
-        EXPECT_EQ(15, os.Files().StepsTaken()) << "five steps for each file";
+        EXPECT_EQ(15, os.Files().StepsTaken());
         EXPECT_EQ((Strings{kDir + kFiles[0], kDir + kFiles[1], kDir + kFiles[2]}), os.Files().Writes());
         EXPECT_TRUE(os.QuitCode() == 18 && os.TrayIcons().empty());
     }
-    // A reminder as the format has it, the line feed in its time written as CR LF.
     EXPECT_TRUE(GbkEq(std::string("[ItemCount]\r\n\x01\0\0\0D\r\n[ItemData]\r\n\r\n\x09\x01\x06", 37) +
                           "D\r\n06月01日09点10分\r\n开会\r\n", old["TimeSet.ini"]));
-    auto state = [&](SimOs& os) {  // each file old, new or torn, then whether the exit tick was written
+    auto state = [&](SimOs& os) {  // old, new or torn; the exit tick
         std::string s;
         for (const std::string& name : kFiles) {
             const std::string bytes = os.Files().Get(kDir + name).value_or("-");
@@ -343,7 +327,7 @@ TEST(SaveFaults, AListNotWrittenKeepsItsOldFile) {
     };
     const Strings lists = {"提醒列表\n", "用户时间控制列表\n", "播放列表\n"};
     for (bool byUser : {true, false}) {
-        for (int n = 1; n <= 16; ++n) {  // 16: the folder cannot be written
+        for (int n = 1; n <= 16; ++n) {  // 16: a read-only folder
             SCOPED_TRACE(Format("%s, fault %d", byUser ? "the user's exit" : "the exit before the shutdown", n));
             std::string expected, unsaved;
             for (int i = 0; i < 3; ++i) {
@@ -362,11 +346,10 @@ TEST(SaveFaults, AListNotWrittenKeepsItsOldFile) {
                 os.AnswerMessageBox(kp::IDOK);
                 os.At(2500, [&] {
                     EXPECT_EQ(expected, state(os));
-                    EXPECT_TRUE(!os.QuitCode() && os.TrayIcons().size() == 1u && timers == os.ArmedTimers().size())
-                        << "the program runs on as it was, every timer armed";
+                    EXPECT_TRUE(!os.QuitCode() && os.TrayIcons().size() == 1u && timers == os.ArmedTimers().size());
                     os.Files().SetReadOnlyFolder("C:\\Kestor", false);
                 });
-                exit(os, 3000, true);  // the fault has passed: this exit saves everything
+                exit(os, 3000, true);  // the fault passed: all saved
             }
             kestor::RunKestor();
             EXPECT_EQ(18, os.QuitCode().value_or(-1));
@@ -383,7 +366,7 @@ TEST(LinkStatic, AnEmailOpensAsMailto) {
     const std::pair<const char*, const char*> targets[] = {
         {"email:kestor@example.com", "mailto:kestor@example.com"}, {"kestor@example.com", "mailto:kestor@example.com"},
         {"http://www.example.com/", "http://www.example.com/"},    {"@example.com", "@example.com"},
-        {"", ""}, {"丂:说明", "丂:说明"},  // 丂 is 0x81 0x40 in GBK: its second byte has the value of "@"
+        {"", ""}, {"丂:说明", "丂:说明"},  // 丂 is 81 40, a "@" as a trail byte
         {"邮件:老王@example.com", "mailto:老王@example.com"},
     };
     for (const auto& [text, target] : targets) EXPECT_TRUE(GbkEq(target, kestor::CLinkStatic::ShellTarget(text)));

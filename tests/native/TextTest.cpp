@@ -31,10 +31,9 @@ TEST(Gbk, ComparesSearchesAndParsesNumbersLikeTheCLibrary) {
     EXPECT_EQ("5 12 0 -7 3 0 0 2147483647 2147483647 2147483647 -2147483648 -2147483648 ", numbers);
 }
 
-// Every line feed written goes out as CR LF, one inside a raw field too; a lone CR and 0x1A are data; a field
-// cut short reads nothing. Months 0 and 13 have no days; 1700 is no leap year, 2000 is one. The last moment of
-// a leap day is a valid time, one more of any field is not, nor is a date before 1601; 31 December is, and
-// 29 February 2024.
+// Every line feed written goes out as CR LF, in a raw field too; a lone CR and 0x1A are data; a field cut short
+// reads nothing. Months 0 and 13 have no days; 1700 is no leap year, 2000 is. The last moment of a leap day is
+// valid, one more of any field is not, nor is a date before 1601.
 TEST(TextFileAndCalendar, LinesAndRawFieldsThroughTheLineEndTranslationAndMonthLengths) {
     kp::TextWriter w;
     w.WriteLine("[ItemCount]");

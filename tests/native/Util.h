@@ -1,5 +1,5 @@
-// What the native tests share: GBK in failure messages, the registry paths and list files as the program
-// keeps them, and the whole program run over the simulated platform with a scripted user.
+// What the native tests share: GBK in failure messages, the registry and list files as the program keeps them, and
+// the whole program over the simulated platform with a scripted user.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Messages.h"
 #include "app/TovrelApp.h"
 #include "app/TovrelDlg.h"
 #include "platform/Gbk.h"
@@ -23,6 +24,7 @@ using kp::Hive;
 using kp::sim::SimOs;
 using kp::sim::SimWindow;
 using Strings = std::vector<std::string>;
+inline const Hive HKCU = Hive::CurrentUser, HKLM = Hive::LocalMachine;
 
 inline const char* const kProfile = "Software\\Kestor\\Kestor\\Setting\\Default";
 inline const char* const kMachine = "SOFTWARE\\Kestor\\Setting\\Default";
@@ -48,12 +50,35 @@ inline ::testing::AssertionResult MessageBoxTexts(const SimOs& os, const Strings
     return result;
 }
 
+inline void SetUser(SimOs& os, const char* name, uint32_t v) { os.Reg().SetDword(HKCU, kProfile, name, v); }
+inline void SetMachine(SimOs& os, const char* name, uint32_t v) { os.Reg().SetDword(HKLM, kMachine, name, v); }
+inline void SetMachine(SimOs& os, const char* name, const std::string& v) { os.Reg().SetString(HKLM, kMachine, name, v); }
+inline void Quit() { kp::TheOs().ui->SendToMain(kestor::WM_SAVE_AND_QUIT, 0, 0); }
+inline kestor::CTovrelDlg& SheetOf(SimOs& os) { return *static_cast<kestor::CTovrelDlg*>(os.Sheet()->Object()); }
+
+// A list view's columns as "title width centred|", its rows as their texts and (when asked) data, "|" between.
+inline std::string Columns(SimWindow& page, int id) {
+    std::string out;
+    for (const auto& c : page.ListViewOf(id).Columns())
+        out += kp::Format("%s %d %d|", c.title.c_str(), c.width, c.align == kp::ColumnAlign::Center);
+    return out;
+}
+inline Strings Rows(SimWindow& page, int id, bool data = false) {
+    const auto& list = page.ListViewOf(id);
+    Strings rows(list.GetItemCount());
+    for (int r = 0; r < list.GetItemCount(); ++r) {
+        for (size_t c = 0; c < list.Columns().size(); ++c) rows[r] += (c ? "|" : "") + list.GetItemText(r, int(c));
+        if (data) rows[r] += "|" + std::to_string(list.GetItemData(r));
+    }
+    return rows;
+}
+
 inline kp::SysTime At(int year, int month, int day, int hour, int minute, int second = 0) {
     auto u16 = [](int v) { return static_cast<uint16_t>(v); };
     return kp::SysTime{u16(year), u16(month), 0, u16(day), u16(hour), u16(minute), u16(second), 0};
 }
 
-// TimeSet.ini and ControlSet.ini as the program writes them: the header, and one record of each.
+// TimeSet.ini and ControlSet.ini as the program writes them: the header, a record of each.
 inline std::string ListHeader(uint32_t count) {
     kp::TextWriter out;
     out.WriteLine("[ItemCount]");
@@ -81,7 +106,7 @@ inline std::string LimitRecord(const Strings& texts, uint32_t flags) {
     return out.Bytes();
 }
 
-// One page of the program on its own over the simulated platform; a test opens it and sets `w`.
+// One page on its own; a test opens it and sets `w`.
 template <class PageClass>
 class OnePage : public ::testing::Test {
 protected:
@@ -90,8 +115,8 @@ protected:
     SimWindow* w = nullptr;
 };
 
-// The program in C:\Kestor, started by the user "tom" with the local clock at 2026-05-05 09:00:00, not for
-// the first time and with the hourly notice off; the test scripts the user, then calls Run().
+// The program in C:\Kestor, started by tom at 2026-05-05 09:00:00, not for the first time, the hourly notice off;
+// the test scripts the user, then calls Run().
 class Program : public ::testing::Test {
 protected:
     SimOs os;
@@ -99,7 +124,7 @@ protected:
 
     void SetUp() override {
         os.System().SetUserName(std::string("tom"));
-        for (const char* name : {"Options", "Options_a1", "Options_d1"}) SetProfile(name, 0);
+        for (const char* name : {"Options", "Options_a1", "Options_d1"}) SetUser(os, name, 0);
         os.SetLocalTime(start);
     }
     void StartAt(const kp::SysTime& t) {
@@ -109,7 +134,7 @@ protected:
     // The virtual time at which the local clock shows `t`.
     int64_t When(const kp::SysTime& t) const { return kp::SysTimeToMs(t) - kp::SysTimeToMs(start); }
     void Run() { kestor::RunKestor(); }
-    // A command of the tray menu, chosen as the user does: the right button on the icon, then the item.
+    // A tray command: the right button on the icon, then the item.
     void Tray(int64_t at, int command) {
         os.ChooseMenuItem(command, 100);
         os.At(at, [this] { os.PostTray(kp::WM_RBUTTONDOWN); });
@@ -124,24 +149,12 @@ protected:
         });
     }
     SimWindow& Page(int tab) { return *os.Sheet()->Page(tab); }
-    kestor::CTovrelDlg& Sheet() { return *static_cast<kestor::CTovrelDlg*>(os.Sheet()->Object()); }
-    // Column texts of every row of a list view, joined by "|".
-    Strings Rows(int tab, int listId) {
-        Strings rows;
-        for (const auto& row : Page(tab).ListViewOf(listId).Rows()) {
-            std::string joined;
-            for (const std::string& text : row.texts) joined += (joined.empty() ? "" : "|") + text;
-            rows.push_back(joined);
-        }
-        return rows;
-    }
 
     static std::string Path(const std::string& name) { return "C:\\Kestor\\" + name; }
     void PutFile(const std::string& name, const std::string& bytes) { os.Files().Put(Path(name), bytes); }
     std::string File(const std::string& name) { return os.Files().Get(Path(name)).value_or("(missing)"); }
-    void SetProfile(const char* name, uint32_t value) { os.Reg().SetDword(Hive::CurrentUser, kProfile, name, value); }
-    std::optional<uint32_t> Profile(const char* name) { return os.Reg().GetDword(Hive::CurrentUser, kProfile, name); }
-    std::optional<uint32_t> Machine(const char* name) { return os.Reg().GetDword(Hive::LocalMachine, kMachine, name); }
+    std::optional<uint32_t> Profile(const char* name) { return os.Reg().GetDword(HKCU, kProfile, name); }
+    std::optional<uint32_t> Machine(const char* name) { return os.Reg().GetDword(HKLM, kMachine, name); }
 };
 
 }  // namespace kt
