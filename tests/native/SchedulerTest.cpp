@@ -255,11 +255,12 @@ TEST_F(Pages, TheLimitListAndTheAdministratorOnOneVisitToThePage) {
         w.LButtonDown();
         EXPECT_EQ(1000, *os.Sheet()->TimerDue(10001) - due);
     };
+    std::string focus;  // after each refusal
     OnPage(2000, kControlTab, [&, this](SimWindow& page) {
         EXPECT_EQ("用户名 80 1|连续使用时间 100 1|休息时间 100 1|使用时间段 150 1|", Columns(page, IDC_USER_LIST));
         for (const auto& c : cases) {
             if (c.message) os.AnswerMessageBox(c.answer);
-            os.OnModal(IDD_NEWUSERLIMIT, [&c](SimWindow& w) {
+            os.OnModal(IDD_NEWUSERLIMIT, [&c, &focus](SimWindow& w) {
                 std::string fresh = w.GetText(IDC_LIMIT_USER) + w.GetText(IDC_LIMIT_HOURS) + w.GetText(IDC_LIMIT_REST);
                 fresh += Format(" %d%d ", w.GetCheck(IDC_LIMIT_CONTINUOUS), w.GetCheck(IDC_LIMIT_WINDOW));
                 for (int id : {IDC_LIMIT_HOURS, IDC_LIMIT_REST, IDC_LIMIT_REST_SPIN, IDC_LIMIT_START, IDC_LIMIT_END})
@@ -281,6 +282,7 @@ TEST_F(Pages, TheLimitListAndTheAdministratorOnOneVisitToThePage) {
                     w.PickDateTime(IDC_LIMIT_END, T(c.window[2], c.window[3]));
                 }
                 w.Click(IDOK);
+                if (!w.Result()) focus += Format("%d ", w.Focus());
                 if (!w.Result()) w.Escape();
             });
             page.Click(IDC_USER_NEW);
@@ -344,6 +346,8 @@ TEST_F(Pages, TheLimitListAndTheAdministratorOnOneVisitToThePage) {
     Run();
     messages.insert(messages.end(), {"管理员名称不能为空", "密码错误", "密码错误"});
     EXPECT_TRUE(MessageBoxTexts(os, messages));
+    // A value refused by its field's own rule (length, range, number) puts the focus there; the rest leave it on OK.
+    EXPECT_EQ(Format("1 1 %d %d %d 1 1 ", IDC_LIMIT_USER, IDC_LIMIT_HOURS, IDC_LIMIT_HOURS), focus);
     EXPECT_EQ("0 1 boss 1 0 boss 1 0 ", stored());
     EXPECT_EQ((Strings{"bob|2小时|15分钟||1", "carl|1小时|10分钟|每日8时0分 - 12时0分|3", "Tom|4小时|20分钟||1",
                        "tom|2小时|5分钟||1", "u1|3小时|5分钟|每日9时0分 - 11时0分|3",

@@ -92,6 +92,7 @@ public:
     std::optional<int64_t> TimerDue(unsigned id) const;
     std::vector<unsigned> Timers() const;
     bool IsTopmost() const { return m_topmost; }
+    int Focus() const { return m_focus; }
     bool IsForeground() const;
     int Icon() const { return m_icon; }
     const std::vector<std::pair<int, std::string>>& SystemMenuItems() const { return m_systemMenu; }
