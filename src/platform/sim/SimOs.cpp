@@ -464,7 +464,6 @@ int SimOs::RunWindowLevel(SimWindow& w, Wnd& object, const std::function<void()>
     const int result = m_levels[index].ended && w.m_result ? *w.m_result : -1;
     m_levels.resize(index);
     DestroyWindow(w);
-    if (owner && owner->IsVisible()) m_foreground = owner->Ref();
     return result;
 }
 

@@ -249,7 +249,6 @@ private:
     std::vector<std::unique_ptr<SimWindow>> m_windows;  // every window ever made, in creation order
     std::set<SimWindow*> m_timedWindows;  // the windows with a timer armed: the only ones the queue looks at
     WindowRef m_nextRef = 0x10100;
-    WindowRef m_foreground = 0;
     std::vector<Action> m_actions;
     std::deque<Posted> m_posted;
     std::vector<Level> m_levels;

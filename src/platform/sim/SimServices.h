@@ -147,7 +147,6 @@ public:
     // nullopt makes the call fail.
     void SetUserName(std::optional<std::string> name) { m_userName = std::move(name); }
     void SetComputerName(std::optional<std::string> name) { m_computerName = std::move(name); }
-    void SetCurrentDirectory(std::string dir) { m_currentDirectory = std::move(dir); }
     void SetWindowsDirectory(std::string dir) { m_windowsDirectory = std::move(dir); }
     // Another process holds this mutex (a second copy of the program is starting).
     void MarkMutexExisting(const std::string& name) { m_mutexes.insert(name); }

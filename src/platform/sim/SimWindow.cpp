@@ -228,10 +228,7 @@ void SimWindow::Show(bool show) { SetVisible(show); }
 void SimWindow::SetVisible(bool show) {
     if (m_destroyed || m_visible == show) return;
     m_visible = show;
-    if (show && m_kind != Kind::Page) {
-        m_os.m_desktop.BringToFront(m_ref);
-        m_os.m_foreground = m_ref;
-    }
+    if (show && m_kind != Kind::Page) m_os.m_desktop.BringToFront(m_ref);
     if (m_wnd) m_wnd->OnShowWindow(show);
 }
 
@@ -246,12 +243,8 @@ void SimWindow::SetTopmost() {
 }
 
 void SimWindow::SetForeground() {
-    if (m_destroyed) return;
-    m_os.m_foreground = m_ref;
-    m_os.m_desktop.BringToFront(m_ref);
+    if (!m_destroyed) m_os.m_desktop.BringToFront(m_ref);
 }
-
-bool SimWindow::IsForeground() const { return !m_destroyed && m_os.m_foreground == m_ref; }
 
 void SimWindow::BringToTop() {
     if (!m_destroyed) m_os.m_desktop.BringToFront(m_ref);

@@ -84,7 +84,6 @@ public:
     const SimControl& Control(int id) const;
     SimListView& ListViewOf(int id) { return Ctl(id, ControlKind::ListView).listView; }
     SimListBox& ListBoxOf(int id) { return Ctl(id, ControlKind::ListBox).listBox; }
-    SimCombo& ComboOf(int id) { return Ctl(id, ControlKind::Combo).combo; }
     SimDateTime& DateTimeOf(int id) { return Ctl(id, ControlKind::DateTime).dateTime; }
     // The period of an armed timer.
     std::optional<unsigned> TimerPeriod(unsigned id) const;
@@ -93,7 +92,6 @@ public:
     std::vector<unsigned> Timers() const;
     bool IsTopmost() const { return m_topmost; }
     int Focus() const { return m_focus; }
-    bool IsForeground() const;
     int Icon() const { return m_icon; }
     const std::vector<std::pair<int, std::string>>& SystemMenuItems() const { return m_systemMenu; }
     // What EndDialog was given (modal windows).
