@@ -242,9 +242,7 @@ void SimWindow::SetTopmost() {
     if (!m_destroyed) m_os.m_desktop.BringToFront(m_ref);
 }
 
-void SimWindow::SetForeground() {
-    if (!m_destroyed) m_os.m_desktop.BringToFront(m_ref);
-}
+void SimWindow::SetForeground() { BringToTop(); }  // the simulated desktop keeps no foreground apart
 
 void SimWindow::BringToTop() {
     if (!m_destroyed) m_os.m_desktop.BringToFront(m_ref);
