@@ -32,9 +32,9 @@ inline void ClockStory(int64_t days, int64_t by, bool utcToo) {
         reminders += ReminderRecord(kestor::PackTime(t), text, text);
         os.AnswerMessageBox(kp::IDOK, 2000);
     }
-    os.Files().Put("C:\\Kestor\\TimeSet.ini", reminders);
+    os.Files().Put(Path("TimeSet.ini"), reminders);
     const std::string window = kestor::WindowText(At(2026, 5, 5, 8, 0), At(2026, 5, 5, 22, 0));
-    os.Files().Put("C:\\Kestor\\ControlSet.ini",
+    os.Files().Put(Path("ControlSet.ini"),
                    ListHeader(1) + LimitRecord({"tom", "1小时", "5分钟", window}, kestor::kLimitDailyWindow));
     auto before = [&](const kp::SysTime& t) { return kp::SysTimeToMs(t) - kp::SysTimeToMs(start); };
     auto after = [&](const kp::SysTime& t) { return before(t) - by; };  // on the clock as set

@@ -12,7 +12,6 @@ using namespace kt;
 using kp::Format;
 using Prepare = std::function<void(SimOs&)>;
 
-const std::string kDir = "C:\\Kestor\\";
 const Strings kFiles = {"TimeSet.ini", "ControlSet.ini", "Playlist.m3u"};
 
 // Tom starts over the registry `prepare` leaves: shown, chime/interval, autorun, autoplay, administrator, icon,
@@ -294,7 +293,7 @@ TEST(SaveFaults, AListNotWrittenKeepsItsOldFile) {
     };
     auto start = [&](SimOs& os, int day, bool byUser) {  // a row more in each list
         os.System().SetUserName(std::string("tom"));
-        for (const auto& [name, bytes] : old) os.Files().Put(kDir + name, bytes);
+        for (const auto& [name, bytes] : old) os.Files().Put(Path(name), bytes);
         os.At(1500, [&os, day] {
             kp::IListView& reminders = os.Sheet()->Page(kSchedulerTab)->ListView(IDC_REMINDER_LIST);
             const int row = reminders.InsertItem(0, Format("06月%02d日09点10分", day));
@@ -310,9 +309,9 @@ TEST(SaveFaults, AListNotWrittenKeepsItsOldFile) {
         SimOs os;
         start(os, files == &old ? 1 : 2, true);
         kestor::RunKestor();
-        for (const std::string& name : kFiles) (*files)[name] = os.Files().Get(kDir + name).value_or("-");
+        for (const std::string& name : kFiles) (*files)[name] = os.Files().Get(Path(name)).value_or("-");
         EXPECT_EQ(15, os.Files().StepsTaken());
-        EXPECT_EQ((Strings{kDir + kFiles[0], kDir + kFiles[1], kDir + kFiles[2]}), os.Files().Writes());
+        EXPECT_EQ((Strings{Path(kFiles[0]), Path(kFiles[1]), Path(kFiles[2])}), os.Files().Writes());
         EXPECT_TRUE(os.QuitCode() == 18 && os.TrayIcons().empty());
     }
     EXPECT_TRUE(GbkEq(std::string("[ItemCount]\r\n\x01\0\0\0D\r\n[ItemData]\r\n\r\n\x09\x01\x06", 37) +
@@ -320,7 +319,7 @@ TEST(SaveFaults, AListNotWrittenKeepsItsOldFile) {
     auto state = [&](SimOs& os) {  // old, new or torn; the exit tick
         std::string s;
         for (const std::string& name : kFiles) {
-            const std::string bytes = os.Files().Get(kDir + name).value_or("-");
+            const std::string bytes = os.Files().Get(Path(name)).value_or("-");
             s += bytes == old[name] ? "o" : bytes == saved[name] ? "n" : "t";
         }
         return s + (os.Reg().GetDword(HKCU, kProfile, "Options_e1") ? " tick" : "");

@@ -73,6 +73,8 @@ inline Strings Rows(SimWindow& page, int id, bool data = false) {
     return rows;
 }
 
+inline std::string Path(const std::string& name) { return "C:\\Kestor\\" + name; }  // the program's folder
+
 inline kp::SysTime At(int year, int month, int day, int hour, int minute, int second = 0) {
     auto u16 = [](int v) { return static_cast<uint16_t>(v); };
     return kp::SysTime{u16(year), u16(month), 0, u16(day), u16(hour), u16(minute), u16(second), 0};
@@ -150,7 +152,6 @@ protected:
     }
     SimWindow& Page(int tab) { return *os.Sheet()->Page(tab); }
 
-    static std::string Path(const std::string& name) { return "C:\\Kestor\\" + name; }
     void PutFile(const std::string& name, const std::string& bytes) { os.Files().Put(Path(name), bytes); }
     std::string File(const std::string& name) { return os.Files().Get(Path(name)).value_or("(missing)"); }
     std::optional<uint32_t> Profile(const char* name) { return os.Reg().GetDword(HKCU, kProfile, name); }
